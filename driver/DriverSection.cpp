@@ -1,0 +1,29 @@
+#include "driver/DriverSection.h"
+
+#include "store/ShareVarPoly.h"
+
+DriverSection::DriverSection(std::string secName)
+    : itsSecName(std::move(secName)), itsShareVarPoly(std::make_unique<TShareVarPoly>(nullptr)) {}
+
+DriverSection::~DriverSection() = default;
+
+TShareVarBase* DriverSection::Find(const std::string& secName, const std::string& varName) const {
+    for (int i = 0; i < itsShareVarPoly->GetCount(); ++i) {
+        TShareVarBase* var = itsShareVarPoly->GetVar(i);
+        if (var != nullptr && var->GetSecName() == secName && var->GetVarName() == varName)
+            return var;
+    }
+    return nullptr;
+}
+
+TShareVarBase* DriverSection::Add(const std::string& varName, const std::string& type, int count,
+                                  bool saveable, tk::TNotifyEvent onChange) {
+    return AddIn(itsSecName, varName, type, count, saveable, std::move(onChange));
+}
+
+TShareVarBase* DriverSection::AddIn(const std::string& secName, const std::string& varName,
+                                    const std::string& type, int count, bool saveable,
+                                    tk::TNotifyEvent onChange) {
+    return itsShareVarPoly->AddItem(secName, varName, type, count, std::move(onChange), {},
+                                    saveable);
+}

@@ -1,0 +1,90 @@
+// Window services of the desktop that forms and components call: keeping a window above all
+// others, the primary screen's size and hiding a window's taskbar button. Code reaches them
+// through platform::WindowServicesInstance(); tests install a RecordingWindowServices to see
+// which calls were made without touching real windows.
+#pragma once
+
+#include <vector>
+
+class QWindow;
+
+namespace platform {
+
+// Flags of a topmost request. NoMove and NoSize keep the window's place and size (the only
+// way this system asks); NoActivate leaves the keyboard focus where it is.
+enum WindowPosFlag : unsigned {
+    WindowPosNoMove = 0x0001,
+    WindowPosNoSize = 0x0002,
+    WindowPosNoActivate = 0x0010,
+};
+
+struct ScreenSize {
+    int Width = 0;
+    int Height = 0;
+};
+
+class WindowServices {
+public:
+    virtual ~WindowServices() = default;
+    // Puts the window above every window that is not itself topmost; without
+    // WindowPosNoActivate in flags it also activates the window.
+    virtual void MakeTopmost(QWindow* window, unsigned flags) = 0;
+    // The primary screen's size in pixels.
+    virtual ScreenSize PrimaryScreenSize() = 0;
+    // Removes the window's button from the taskbar. Every top-level window carries its own
+    // button here, so the caller names the window whose button goes.
+    virtual void HideTaskbarButton(QWindow* window) = 0;
+};
+
+// The services of the running desktop (Qt Gui; on X11 the window manager's hints).
+class DesktopWindowServices : public WindowServices {
+public:
+    void MakeTopmost(QWindow* window, unsigned flags) override;
+    ScreenSize PrimaryScreenSize() override;
+    void HideTaskbarButton(QWindow* window) override;
+};
+
+// A stand-in that records every call and reports a screen size of its own.
+class RecordingWindowServices : public WindowServices {
+public:
+    enum class CallKind { MakeTopmost, PrimaryScreenSize, HideTaskbarButton };
+    struct Call {
+        CallKind Kind;
+        QWindow* Window;
+        unsigned Flags;
+    };
+
+    void MakeTopmost(QWindow* window, unsigned flags) override;
+    ScreenSize PrimaryScreenSize() override;
+    void HideTaskbarButton(QWindow* window) override;
+
+    void SetScreenSize(int width, int height) { itsScreen = {width, height}; }
+    const std::vector<Call>& Calls() const { return itsCalls; }
+    // The calls of one kind, in order.
+    std::vector<Call> CallsOf(CallKind kind) const;
+    void ClearCalls() { itsCalls.clear(); }
+
+private:
+    std::vector<Call> itsCalls;
+    ScreenSize itsScreen{1024, 768};
+};
+
+// The services in use: the desktop's unless a test installed others.
+WindowServices& WindowServicesInstance();
+// Installs services (not owned; nullptr restores the desktop's) and returns the previous ones.
+WindowServices* SetWindowServices(WindowServices* services);
+
+// Installs services for the lifetime of a scope, restoring the previous ones afterwards.
+class ScopedWindowServices {
+public:
+    explicit ScopedWindowServices(WindowServices* services)
+        : itsPrevious(SetWindowServices(services)) {}
+    ~ScopedWindowServices() { SetWindowServices(itsPrevious); }
+    ScopedWindowServices(const ScopedWindowServices&) = delete;
+    ScopedWindowServices& operator=(const ScopedWindowServices&) = delete;
+
+private:
+    WindowServices* itsPrevious;
+};
+
+} // namespace platform

@@ -1,0 +1,5 @@
+#include "rightclick/IPDataQueue.h"
+
+TIPDataQueue::TIPDataQueue(tk::TComponent* AOwner) : tk::TComponent(AOwner) {}
+
+TIPDataQueue::~TIPDataQueue() = default;

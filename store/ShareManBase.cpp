@@ -1,0 +1,549 @@
+#include "store/ShareManBase.h"
+
+#include "store/IPThread.h"
+#include "store/Security.h"
+#include "store/ShareVarBase.h"
+#include "toolkit/IniFiles.h"
+
+#include <algorithm>
+#include <cstring>
+
+TShareManBase* TShareManBase::itsInst = nullptr;
+
+namespace {
+constexpr std::uint32_t kLockTimeoutMs = 1000;
+constexpr std::uint32_t kFirstTickMs = 100;
+constexpr unsigned long kIdleIntervalMs = 1000;
+constexpr unsigned long kMinIntervalMs = 10;
+constexpr unsigned long kMaxIntervalMs = 1000;
+} // namespace
+
+TShareManBase* TShareManBase::GetShareManBase() {
+    if (itsInst == nullptr) {
+        itsInst = new TShareManBase();
+    }
+    return itsInst;
+}
+
+TShareManBase::TShareManBase() : itsSecurity(std::make_unique<TSecurity>()) {}
+
+TShareManBase::~TShareManBase() {
+    itsOnMonitor = nullptr;
+    SetActive(false);
+    *itsAlive = false;
+    if (itsInst == this) {
+        itsInst = nullptr;
+    }
+}
+
+// --- properties ----------------------------------------------------------------------------
+
+void TShareManBase::SetGrpName(const std::string& value) {
+    if (!GetActive()) {
+        itsGrpName = value;
+    }
+}
+
+void TShareManBase::SetMaster(bool value) {
+    if (GetActive() || value == itsMaster) {
+        return;
+    }
+    itsMaster = value;
+    DoSignalMasterChange();
+}
+
+void TShareManBase::SetInterval(unsigned long value) {
+    itsInterval = std::clamp(value, kMinIntervalMs, kMaxIntervalMs);
+}
+
+int TShareManBase::GetMasterCount() const {
+    return itsBlock != nullptr ? itsBlock->MasterCount : 0;
+}
+
+int TShareManBase::GetSlaveCount() const {
+    return itsBlock != nullptr ? itsBlock->SlaveCount : 0;
+}
+
+// --- registry ------------------------------------------------------------------------------
+
+bool TShareManBase::IsRegistered(const TShareVarBase* variable) const {
+    return std::find(itsRegistry.begin(), itsRegistry.end(), variable) != itsRegistry.end();
+}
+
+// True when `variable`, taken from a list built at registry version `version`, may still be
+// called: only a changed registry needs the search.
+bool TShareManBase::StillRegistered(const TShareVarBase* variable, std::uint64_t version) const {
+    return version == itsRegistryVersion || IsRegistered(variable);
+}
+
+void TShareManBase::DoRegisterAdd(TShareVarBase* variable) {
+    if (GetActive() || variable == nullptr || IsRegistered(variable)) {
+        return;
+    }
+    itsRegistry.push_back(variable);
+    ++itsRegistryVersion;
+}
+
+void TShareManBase::DoRegisterRemove(TShareVarBase* variable) {
+    itsRegistry.erase(std::remove(itsRegistry.begin(), itsRegistry.end(), variable),
+                      itsRegistry.end());
+    ++itsRegistryVersion;
+    if (GetActive()) {
+        itsLookUpDirty = true;
+    }
+    if (itsRegistry.empty()) {
+        delete this;
+    }
+}
+
+void TShareManBase::DoSignalActiveChange() {
+    const auto alive = itsAlive;
+    const std::uint64_t version = itsRegistryVersion;
+    const std::vector<TShareVarBase*> snapshot = itsRegistry;
+    for (TShareVarBase* variable : snapshot) {
+        if (!*alive) {
+            return;
+        }
+        if (StillRegistered(variable, version)) {
+            variable->DoSignalActiveChange();
+        }
+    }
+}
+
+void TShareManBase::DoSignalMasterChange() {
+    const auto alive = itsAlive;
+    const std::uint64_t version = itsRegistryVersion;
+    const std::vector<TShareVarBase*> snapshot = itsRegistry;
+    for (TShareVarBase* variable : snapshot) {
+        if (!*alive) {
+            return;
+        }
+        if (StillRegistered(variable, version)) {
+            variable->DoSignalMasterChange();
+        }
+    }
+}
+
+// --- group objects -------------------------------------------------------------------------
+
+bool TShareManBase::LockGroup() {
+    if (itsMutex == nullptr) {
+        return false;
+    }
+    const std::uint32_t result = platform::WaitForNamedMutex(itsMutex, kLockTimeoutMs);
+    // An abandoned mutex is ours and consistent again: hold it and release it normally.
+    return result == platform::kWaitObject0 || result == platform::kWaitAbandoned;
+}
+
+void TShareManBase::UnlockGroup(bool held) {
+    if (held) {
+        platform::ReleaseNamedMutex(itsMutex);
+    }
+}
+
+// The block's write index as a ring position. The store never writes one outside the ring,
+// but another process might: it is taken modulo the ring size, so no read or write leaves it.
+std::int32_t TShareManBase::BlockWriteIndex() const {
+    std::int32_t index = 0;
+    std::memcpy(&index, &itsBlock->RingWriteIndex, sizeof(index));
+    return ((index % kRingSize) + kRingSize) % kRingSize;
+}
+
+bool TShareManBase::DoOpen() {
+    TSecurity& security = *itsSecurity;
+    itsMutex = platform::CreateNamedMutex(security.GetSecurity(), "Mut" + itsGrpName);
+    if (itsMutex == nullptr) {
+        return false;
+    }
+    itsMapping = platform::CreateNamedMapping(security.GetSecurity(),
+                                              static_cast<std::uint32_t>(sizeof(ShareGroupBlock)),
+                                              "Mem" + itsGrpName);
+    if (itsMapping == nullptr) {
+        return false;
+    }
+    itsView =
+        platform::MapViewOfMapping(itsMapping, static_cast<std::uint32_t>(sizeof(ShareGroupBlock)));
+    if (itsView == nullptr) {
+        return false;
+    }
+    itsBlock = static_cast<ShareGroupBlock*>(itsView);
+    // Proof of a live master; without it the store works as before, only without the proof.
+    itsMasterMutex = platform::CreateNamedMutex(security.GetSecurity(), "Mst" + itsGrpName);
+    return true;
+}
+
+void TShareManBase::DoClose() {
+    if (itsMasterMutex != nullptr) {
+        if (itsMasterLockHeld) {
+            platform::ReleaseNamedMutex(itsMasterMutex);
+        }
+        platform::CloseNamedHandle(itsMasterMutex);
+    }
+    itsMasterMutex = nullptr;
+    itsMasterLockHeld = false;
+    if (itsView != nullptr) {
+        platform::UnmapViewOfMapping(itsView);
+    }
+    if (itsMapping != nullptr) {
+        platform::CloseNamedHandle(itsMapping);
+    }
+    if (itsMutex != nullptr) {
+        platform::CloseNamedHandle(itsMutex);
+    }
+    itsView = nullptr;
+    itsMapping = nullptr;
+    itsMutex = nullptr;
+    itsBlock = nullptr;
+}
+
+// A master that died while active leaves MasterCount at 1. The active master holds the mutex
+// "Mst" + group name, so only a dead owner lets a try report it abandoned: then the count is
+// cleared. Any other result (a live master, or a master that never takes the lock) changes
+// nothing. Called with the group mutex held, so that a master activating at the same moment
+// sees either the old count and a live proof or the cleared count; the try never waits, so
+// holding both cannot deadlock.
+void TShareManBase::DoClearDeadMaster() {
+    if (itsMasterMutex == nullptr || itsBlock->MasterCount == 0) {
+        return;
+    }
+    const std::uint32_t result = platform::WaitForNamedMutex(itsMasterMutex, 0);
+    if (result == platform::kWaitObject0 || result == platform::kWaitAbandoned) {
+        platform::ReleaseNamedMutex(itsMasterMutex);
+    }
+    if (result == platform::kWaitAbandoned) {
+        itsBlock->MasterCount = 0;
+    }
+}
+
+void TShareManBase::DoTakeMasterLock() {
+    if (itsMasterMutex == nullptr) {
+        return;
+    }
+    const std::uint32_t result = platform::WaitForNamedMutex(itsMasterMutex, kLockTimeoutMs);
+    itsMasterLockHeld = result == platform::kWaitObject0 || result == platform::kWaitAbandoned;
+}
+
+// --- activation ----------------------------------------------------------------------------
+
+void TShareManBase::DoActivateMaster() {
+    std::uint8_t counter = 0;
+    for (std::size_t i = 0; i < itsRegistry.size(); ++i) {
+        TShareVarBase* variable = itsRegistry[i];
+        const std::string type = variable->GetVarType();
+        const bool twin =
+            std::any_of(itsRegistry.begin(), itsRegistry.begin() + static_cast<std::ptrdiff_t>(i),
+                        [&](TShareVarBase* earlier) {
+                            return earlier->GetSecName() == variable->GetSecName() &&
+                                   earlier->GetVarName() == variable->GetVarName() &&
+                                   earlier->GetVarType() == type;
+                        });
+        if (twin) {
+            variable->DoSlaveAllocate();
+        } else {
+            variable->DoMasterAllocate(counter);
+        }
+    }
+    itsBlock->RingWriteIndex = 0;
+    itsRingReadIndex = 0;
+    itsBlock->MasterCount = 1;
+    DoTakeMasterLock();
+}
+
+void TShareManBase::DoActivateSlave() {
+    for (TShareVarBase* variable : itsRegistry) {
+        variable->DoSlaveAllocate();
+    }
+    itsRingReadIndex = BlockWriteIndex();
+    if (itsBlock->SlaveCount < 255) {
+        ++itsBlock->SlaveCount;
+    }
+}
+
+void TShareManBase::SetActive(bool value) {
+    if (value == GetActive()) {
+        return;
+    }
+    if (!value) {
+        DoDeactivate();
+        return;
+    }
+    if (!DoOpen()) {
+        DoClose();
+        return;
+    }
+    const bool held = LockGroup();
+    DoClearDeadMaster();
+    if (itsMaster && itsBlock->MasterCount != 0) {
+        itsMaster = false; // another master is active: go on as a slave, silently
+    }
+    if (itsMaster) {
+        DoActivateMaster();
+    } else {
+        DoActivateSlave();
+    }
+    UnlockGroup(held);
+
+    itsPollThread = std::make_unique<TIPThread>();
+    itsPollThread->SetInterval(kFirstTickMs);
+    itsPollThread->SetOnPoll(tk::Bind(this, &TShareManBase::DoPoll));
+    ++itsActivation;
+    itsPollThread->SetRun(true);
+    itsLookUpDirty = true;
+    DoSignalActiveChange();
+}
+
+// The thread is joined rather than waited for blindly; a tick it has handed over but that has
+// not run yet is dropped, so this returns at once even from inside a poll handler.
+void TShareManBase::DoDeactivate() {
+    itsPollThread->SetRun(false);
+    itsPollThread.reset();
+    ++itsActivation;
+
+    const bool held = LockGroup();
+    for (TShareVarBase* variable : itsRegistry) {
+        variable->DoDeAllocate();
+    }
+    if (itsBlock != nullptr) {
+        if (itsMaster) {
+            if (itsBlock->MasterCount == 1) {
+                itsBlock->MasterCount = 0;
+            }
+        } else if (itsBlock->SlaveCount > 0) {
+            --itsBlock->SlaveCount;
+        }
+    }
+    UnlockGroup(held);
+    DoClose();
+    DoSignalActiveChange();
+}
+
+// --- change ring ---------------------------------------------------------------------------
+
+void TShareManBase::DoSignalChange(tk::TObject* variable) {
+    DoSignalChange(dynamic_cast<TShareVarBase*>(variable));
+}
+
+void TShareManBase::DoSignalChange(TShareVarBase* variable) {
+    if (variable == nullptr || !GetActive()) {
+        return;
+    }
+    const std::uint8_t id = variable->GetID();
+    if (id == 0 || itsBlock->MasterCount == 0) {
+        return;
+    }
+    const bool held = LockGroup();
+    const std::int32_t write = BlockWriteIndex();
+    itsBlock->ChangeRing[write] = id;
+    itsBlock->RingWriteIndex = (write + 1) % kRingSize;
+    UnlockGroup(held);
+}
+
+void TShareManBase::DoPoll(tk::TObject* /*Sender*/) {
+    if (GetActive()) {
+        itsPollThread->SetInterval(itsBlock->SlaveCount > 0 ? itsInterval : kIdleIntervalMs);
+    }
+    const auto alive = itsAlive;
+    DoPoll1();
+    if (*alive) {
+        DoPoll2();
+    }
+}
+
+void TShareManBase::DoPoll1() {
+    if (!GetActive()) {
+        return;
+    }
+    if (!itsMaster && itsBlock->MasterCount != 0) {
+        const bool held = LockGroup();
+        DoClearDeadMaster();
+        UnlockGroup(held);
+    }
+    if (itsBlock->MasterCount == 0) {
+        itsLookUpDirty = true;
+        return;
+    }
+    const bool held = LockGroup();
+    const std::int32_t read = itsRingReadIndex;
+    const std::int32_t write = BlockWriteIndex();
+    const std::uint8_t* ring = itsBlock->ChangeRing;
+    if (read < write) {
+        std::memcpy(&itsRingCopy[read], ring + read, static_cast<std::size_t>(write - read));
+    } else if (write < read) {
+        std::memcpy(&itsRingCopy[read], ring + read, static_cast<std::size_t>(kRingSize - read));
+        std::memcpy(&itsRingCopy[0], ring, static_cast<std::size_t>(write));
+    }
+    UnlockGroup(held);
+    if (read == write) {
+        return;
+    }
+    DoInitLookUpTable();
+
+    const auto alive = itsAlive;
+    const std::uint64_t activation = itsActivation;
+    const std::uint64_t version = itsRegistryVersion;
+    while (itsRingReadIndex != write) {
+        const std::uint8_t id = itsRingCopy[static_cast<std::size_t>(itsRingReadIndex)];
+        if (id != 0) {
+            const std::vector<TShareVarBase*>& list = itsLookUpTable[id];
+            for (std::size_t k = 0; k < list.size(); ++k) {
+                TShareVarBase* variable = list[k];
+                if (StillRegistered(variable, version)) {
+                    variable->DoSignalChange();
+                }
+                if (!*alive || activation != itsActivation) {
+                    return; // a handler deleted the manager or switched the store
+                }
+            }
+            if (itsOnMonitor) {
+                const TMonitorEvent handler = itsOnMonitor;
+                handler(this, id);
+                if (!*alive || activation != itsActivation) {
+                    return;
+                }
+            }
+        }
+        itsRingReadIndex = (itsRingReadIndex + 1) % kRingSize;
+    }
+}
+
+void TShareManBase::DoInitLookUpTable() {
+    if (!itsLookUpDirty) {
+        return;
+    }
+    itsLookUpDirty = false;
+    for (auto& list : itsLookUpTable) {
+        list.clear();
+    }
+    for (TShareVarBase* variable : itsRegistry) {
+        itsLookUpTable[variable->GetID()].push_back(variable);
+    }
+}
+
+void TShareManBase::DoPoll2() {
+    const auto alive = itsAlive;
+    const std::uint64_t version = itsRegistryVersion;
+    const std::vector<TShareVarBase*> snapshot = itsRegistry;
+    for (TShareVarBase* variable : snapshot) {
+        if (!StillRegistered(variable, version)) {
+            continue;
+        }
+        variable->ClearPendingWrite();
+        variable->DoSignalPoll();
+        if (!*alive) {
+            return;
+        }
+    }
+}
+
+// --- INI persistence -----------------------------------------------------------------------
+
+void TShareManBase::LoadIni(tk::TMemIniFile* ini) {
+    if (ini == nullptr) {
+        return;
+    }
+    const std::vector<TShareVarBase*> snapshot = itsRegistry;
+    for (TShareVarBase* variable : snapshot) {
+        if (!variable->GetSaveable()) {
+            continue;
+        }
+        try {
+            variable->LoadIni(ini);
+        } catch (...) {
+            // a failing variable is skipped; the others are still loaded
+        }
+    }
+}
+
+void TShareManBase::SaveIni(tk::TMemIniFile* ini) {
+    if (ini == nullptr) {
+        return;
+    }
+    for (TShareVarBase* variable : itsRegistry) {
+        if (!variable->GetSaveable()) {
+            continue;
+        }
+        try {
+            variable->SaveIni(ini);
+        } catch (...) {
+            // a failing variable is skipped; the others are still saved
+        }
+    }
+}
+
+int TShareManBase::TestIni(tk::TMemIniFile* ini) {
+    if (ini == nullptr) {
+        return 0;
+    }
+    int differences = 0;
+    for (TShareVarBase* variable : itsRegistry) {
+        if (!variable->GetSaveable()) {
+            continue;
+        }
+        try {
+            differences += std::max(variable->TestIni(ini), 0);
+        } catch (...) {
+            // a failing variable counts as equal
+        }
+    }
+    return differences;
+}
+
+void TShareManBase::SaveAll(tk::TMemIniFile* ini) {
+    if (ini == nullptr) {
+        return;
+    }
+    for (TShareVarBase* variable : itsRegistry) {
+        try {
+            variable->SaveIni(ini);
+        } catch (...) {
+            // a failing variable is skipped; the others are still saved
+        }
+    }
+}
+
+void TShareManBase::LoadIni() {
+    if (itsFileName.empty()) {
+        return;
+    }
+    tk::TMemIniFile ini(itsFileName);
+    try {
+        LoadIni(&ini);
+    } catch (...) {
+    }
+}
+
+void TShareManBase::SaveIni() {
+    if (itsFileName.empty()) {
+        return;
+    }
+    tk::TMemIniFile ini(itsFileName);
+    try {
+        SaveIni(&ini);
+    } catch (...) {
+    }
+    ini.UpdateFile(); // a write failure reaches the caller
+}
+
+int TShareManBase::TestIni() {
+    if (itsFileName.empty()) {
+        return 0;
+    }
+    tk::TMemIniFile ini(itsFileName);
+    try {
+        return TestIni(&ini);
+    } catch (...) {
+        return 0;
+    }
+}
+
+void TShareManBase::SaveAll(const std::string& fileName) {
+    if (fileName.empty()) {
+        return;
+    }
+    tk::TMemIniFile ini(fileName);
+    try {
+        SaveAll(&ini);
+    } catch (...) {
+    }
+    ini.UpdateFile(); // a write failure reaches the caller
+}

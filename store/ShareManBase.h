@@ -1,0 +1,132 @@
+// The group manager of the shared variable store: one per process. It knows every shared
+// variable of the process, opens the group block with its change ring, takes the master or the
+// slave role, runs the poll thread while active and delivers change and poll events on the
+// user-interface thread.
+#pragma once
+
+#include "platform/Ipc.h"
+#include "toolkit/Classes.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tk {
+class TMemIniFile;
+}
+class TShareVarBase;
+class TSecurity;
+class TIPThread;
+
+// Event with the sender and a variable ID.
+using TMonitorEvent = std::function<void(tk::TObject* Sender, int ID)>;
+
+constexpr int kRingSize = 1024;
+
+#pragma pack(push, 1)
+// The group's shared block, "Mem" + group name, 1032 bytes, little-endian.
+struct ShareGroupBlock {
+    std::uint8_t MasterCount;    // 1 while a master manager is active
+    std::uint8_t SlaveCount;     // number of active slave managers
+    std::uint8_t Reserved[2];    // never written
+    std::int32_t RingWriteIndex; // next ChangeRing slot to write
+    std::uint8_t ChangeRing[kRingSize];
+};
+#pragma pack(pop)
+static_assert(sizeof(ShareGroupBlock) == 1032);
+
+class TShareManBase : public tk::TObject {
+public:
+    // The process's manager, created on first use.
+    static TShareManBase* GetShareManBase();
+    ~TShareManBase() override;
+
+    std::string GetGrpName() const { return itsGrpName; }
+    void SetGrpName(const std::string& value);
+    bool GetMaster() const { return itsMaster; }
+    void SetMaster(bool value);
+    bool GetActive() const { return itsPollThread != nullptr; }
+    void SetActive(bool value);
+    int GetRegisterCount() const { return static_cast<int>(itsRegistry.size()); }
+    bool GetDirty() const { return itsDirty; }
+    void SetDirty(bool value) { itsDirty = value; }
+    unsigned long GetInterval() const { return itsInterval; }
+    void SetInterval(unsigned long value);
+    int GetMasterCount() const;
+    int GetSlaveCount() const;
+    std::string GetFileName() const { return itsFileName; }
+    void SetFileName(const std::string& value) { itsFileName = value; }
+    TMonitorEvent GetOnMonitor() const { return itsOnMonitor; }
+    void SetOnMonitor(const TMonitorEvent& value) { itsOnMonitor = value; }
+
+    void DoRegisterAdd(TShareVarBase* variable);
+    void DoRegisterRemove(TShareVarBase* variable);
+    // Announces a write of `variable` in the change ring; anything but a shared variable is
+    // ignored.
+    void DoSignalChange(tk::TObject* variable);
+    void DoSignalChange(TShareVarBase* variable);
+    void DoSignalActiveChange();
+    void DoSignalMasterChange();
+    // The poll tick, run on the user-interface thread.
+    void DoPoll(tk::TObject* Sender);
+
+    // INI persistence of the registered variables.
+    void LoadIni();
+    void SaveIni();
+    int TestIni();
+    void LoadIni(tk::TMemIniFile* ini);
+    void SaveIni(tk::TMemIniFile* ini);
+    int TestIni(tk::TMemIniFile* ini);
+    void SaveAll(const std::string& fileName);
+    void SaveAll(tk::TMemIniFile* ini);
+
+private:
+    TShareManBase();
+
+    bool DoOpen();
+    void DoActivateMaster();
+    void DoActivateSlave();
+    void DoDeactivate();
+    void DoPoll1();
+    void DoPoll2();
+    void DoInitLookUpTable();
+    void DoClose();
+    bool LockGroup();
+    void UnlockGroup(bool held);
+    std::int32_t BlockWriteIndex() const;
+    bool IsRegistered(const TShareVarBase* variable) const;
+    bool StillRegistered(const TShareVarBase* variable, std::uint64_t version) const;
+    void DoClearDeadMaster();
+    void DoTakeMasterLock();
+
+    std::string itsGrpName = "Grp";
+    bool itsMaster = false;
+    std::vector<TShareVarBase*> itsRegistry;
+    bool itsDirty = false;
+    ShareGroupBlock* itsBlock = nullptr;
+    std::int32_t itsRingReadIndex = 0;
+    std::array<std::uint8_t, kRingSize> itsRingCopy{};
+    platform::Handle itsMutex = nullptr;
+    platform::Handle itsMapping = nullptr;
+    void* itsView = nullptr;
+    std::unique_ptr<TSecurity> itsSecurity;
+    std::unique_ptr<TIPThread> itsPollThread;
+    unsigned long itsInterval = 50;
+    std::string itsFileName = "KX3.INI";
+    TMonitorEvent itsOnMonitor;
+    std::array<std::vector<TShareVarBase*>, 256> itsLookUpTable;
+    bool itsLookUpDirty = false;
+    // "Mst" + group name: held by the active master, so that its death can be proven.
+    platform::Handle itsMasterMutex = nullptr;
+    bool itsMasterLockHeld = false;
+    // Guards against handlers that delete the manager, change the registry or (de)activate
+    // while a poll dispatches events.
+    std::shared_ptr<bool> itsAlive = std::make_shared<bool>(true);
+    std::uint64_t itsRegistryVersion = 0;
+    std::uint64_t itsActivation = 0;
+
+    static TShareManBase* itsInst;
+};

@@ -1,0 +1,54 @@
+#include "store/ShareVarFloat.h"
+
+#include "toolkit/IniFiles.h"
+
+#include <cmath>
+
+TShareVarFloat::TShareVarFloat(tk::TComponent* AOwner) : TShareVarBase(AOwner) {
+    SetVarCount(1); // size the local buffer with this class's element size
+}
+
+TShareVarFloat::~TShareVarFloat() = default;
+
+std::string TShareVarFloat::GetVarType() const {
+    return "Flo";
+}
+
+int TShareVarFloat::SizeOfValue() const {
+    return 4;
+}
+
+void TShareVarFloat::ClearPendingWrite() {
+    FlushPendingWrite();
+}
+
+float TShareVarFloat::GetValueFloatA(int index) {
+    float value = 0;
+    ReadElement(index, &value);
+    return value;
+}
+
+void TShareVarFloat::SetValueFloatA(int index, float value) {
+    WriteElement(index, &value, true);
+}
+
+void TShareVarFloat::SetValueFloatXA(int index, float value) {
+    WriteElement(index, &value, false);
+}
+
+void TShareVarFloat::SaveIni(tk::TMemIniFile* ini) {
+    ini->WriteFloat(GetSecName(), GetVarName() + GetVarType() + std::to_string(GetVarCount()),
+                    GetValueFloat());
+}
+
+void TShareVarFloat::LoadIni(tk::TMemIniFile* ini) {
+    const std::string key = GetVarName() + GetVarType() + std::to_string(GetVarCount());
+    SetValueFloat(static_cast<float>(ini->ReadFloat(GetSecName(), key, GetValueFloat())));
+}
+
+int TShareVarFloat::TestIni(tk::TMemIniFile* ini) {
+    const std::string key = GetVarName() + GetVarType() + std::to_string(GetVarCount());
+    const double current = GetValueFloat();
+    const double stored = ini->ReadFloat(GetSecName(), key, current + 1.0);
+    return std::fabs(stored - current) >= 0.01 ? 1 : 0;
+}

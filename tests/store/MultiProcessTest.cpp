@@ -1,0 +1,175 @@
+// The store across real processes: the test process and store_peer processes share one group.
+#include "StoreFixture.h"
+
+#include <chrono>
+
+namespace {
+using Clock = std::chrono::steady_clock;
+long long MsSince(Clock::time_point start) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+} // namespace
+
+class MultiProcessTest : public StoreTest {
+protected:
+    // A peer that joined the group with one Float variable "Sense"/"PressRatio".
+    static void Join(storetest::Peer& peer, bool master, const std::string& extra = "") {
+        ASSERT_EQ(peer.Ask("interval 10"), "ok");
+        ASSERT_EQ(peer.Ask(std::string("master ") + (master ? "1" : "0")), "ok");
+        ASSERT_EQ(peer.Ask("add Sense PressRatio Float 1"), "added 0");
+        if (!extra.empty()) {
+            ASSERT_EQ(peer.Ask(extra), "added 1");
+        }
+    }
+};
+
+TEST_F(MultiProcessTest, MasterAndSlavesAreCountedAndASecondMasterBecomesSlave) {
+    storetest::Peer master;
+    storetest::Peer second;
+    Join(master, true);
+    Join(second, true);
+    EXPECT_EQ(master.Ask("activate"), "active 1 master 1 mc 1 sc 0");
+    Add("Sense", "PressRatio", "Float");
+    Manager()->SetActive(true);
+    EXPECT_EQ(Manager()->GetMasterCount(), 1);
+    EXPECT_EQ(Manager()->GetSlaveCount(), 1);
+    EXPECT_EQ(second.Ask("activate"), "active 1 master 0 mc 1 sc 2");
+    EXPECT_EQ(second.Ask("deactivate"), "active 0 master 0 mc 0 sc 0");
+    EXPECT_EQ(Manager()->GetSlaveCount(), 1);
+    EXPECT_EQ(master.Ask("deactivate"), "active 0 master 1 mc 0 sc 0");
+    EXPECT_EQ(Manager()->GetMasterCount(), 0);
+}
+
+TEST_F(MultiProcessTest, AnnouncedWritesArriveInTheOtherProcessAndSilentOnesDoNot) {
+    storetest::Peer driver;
+    Join(driver, true, "add Sense Quiet Int 1");
+    ASSERT_EQ(driver.Ask("activate"), "active 1 master 1 mc 1 sc 0");
+    float seen = -1;
+    int quietChanges = 0;
+    TShareVarBase* ratio = Add("Sense", "PressRatio", "Float", 1, [&](tk::TObject* sender) {
+        seen = static_cast<TShareVarBase*>(sender)->GetValueFloat();
+    });
+    Add("Sense", "Quiet", "Int", 1, Counter(quietChanges));
+    Manager()->SetInterval(10);
+    Manager()->SetActive(true);
+
+    ratio->SetValueFloat(0.25f);
+    EXPECT_EQ(driver.WaitLine("change 0"), "change 0 0.25");
+    EXPECT_TRUE(storetest::PumpUntil([&] { return seen == 0.25f; })) << "the writer gets it too";
+
+    ASSERT_EQ(driver.Ask("setx 1 0 5"), "ok");
+    ASSERT_EQ(driver.Ask("set 0 0 0.75"), "ok");
+    EXPECT_TRUE(storetest::PumpUntil([&] { return seen == 0.75f; }));
+    EXPECT_EQ(vars->GetVar(1)->GetValueInt(), 5);
+    EXPECT_EQ(quietChanges, 0);
+}
+
+TEST_F(MultiProcessTest, PendingWritesAreFlushedAndAnnouncedByTheFirstPoll) {
+    storetest::Peer driver;
+    Join(driver, true);
+    ASSERT_EQ(driver.Ask("activate"), "active 1 master 1 mc 1 sc 0");
+    Add("Sense", "PressRatio", "Float")->SetValueFloatX(0.5f); // silent, before activation
+    Manager()->SetActive(true);
+    EXPECT_EQ(driver.WaitLine("change 0"), "change 0 0.5");
+}
+
+TEST_F(MultiProcessTest, RingWrapsAroundAndAMasterRestartResetsTheWriteIndex) {
+    storetest::Peer driver;
+    Join(driver, true);
+    ASSERT_EQ(driver.Ask("activate"), "active 1 master 1 mc 1 sc 0");
+    int changes = 0;
+    Add("Sense", "PressRatio", "Float", 1, Counter(changes));
+    Manager()->SetActive(true);
+    ASSERT_EQ(driver.Ask("burst 0 1000"), "ok");
+    EXPECT_TRUE(storetest::PumpUntil([&] { return changes == 1000; }));
+    ASSERT_EQ(driver.Ask("burst 0 100"), "ok"); // past the end of the ring and on from 0
+    EXPECT_TRUE(storetest::PumpUntil([&] { return changes == 1100; }));
+
+    // Stop polling here, so the read position stays at 76 while the master restarts.
+    Manager()->SetActive(false);
+    ASSERT_EQ(driver.Ask("burst 0 500"), "ok");
+    Manager()->SetActive(true); // read position 576
+    changes = 0;
+    ASSERT_EQ(driver.Ask("deactivate"), "active 0 master 1 mc 0 sc 0");
+    ASSERT_EQ(driver.Ask("activate"), "active 1 master 1 mc 1 sc 1");
+    ASSERT_EQ(driver.Ask("burst 0 3"), "ok");
+    // Old entries 576..1023 and the new ones 0..2.
+    EXPECT_TRUE(storetest::PumpUntil([&] { return changes == 448 + 3; }));
+    storetest::PumpFor(50);
+    EXPECT_EQ(changes, 451);
+}
+
+TEST_F(MultiProcessTest, APeerKilledHoldingAVariableMutexCostsAtMostOneWait) {
+    storetest::Peer holder;
+    Join(holder, false);
+    ASSERT_EQ(holder.Ask("activate"), "active 1 master 0 mc 0 sc 1");
+    TShareVarBase* ratio = Add("Sense", "PressRatio", "Float");
+    Manager()->SetActive(true);
+    ASSERT_EQ(holder.Ask("set 0 0 1.5"), "ok");
+    ASSERT_EQ(holder.Ask("lock 0"), "locked");
+    auto start = Clock::now();
+    EXPECT_FLOAT_EQ(ratio->GetValueFloat(), 1.5f) << "goes on unlocked after the time-out";
+    EXPECT_GE(MsSince(start), 900);
+    holder.Kill();
+    start = Clock::now();
+    ratio->SetValueFloat(2.5f); // the abandoned mutex is taken over and released normally
+    EXPECT_FLOAT_EQ(ratio->GetValueFloat(), 2.5f);
+    EXPECT_FLOAT_EQ(ratio->GetValueFloat(), 2.5f);
+    EXPECT_LT(MsSince(start), 200);
+}
+
+TEST_F(MultiProcessTest, WhenAllProcessesAreGoneTheNextStartSeesZeroedBlocks) {
+    {
+        storetest::Peer driver;
+        Join(driver, true);
+        ASSERT_EQ(driver.Ask("activate"), "active 1 master 1 mc 1 sc 0");
+        ASSERT_EQ(driver.Ask("set 0 0 42"), "ok");
+        driver.Kill();
+    }
+    EXPECT_FALSE(storetest::LeftoverObjects().empty()) << "a killed process leaves its names";
+    TShareVarBase* ratio = Add("Sense", "PressRatio", "Float");
+    Manager()->SetActive(true);
+    EXPECT_EQ(ratio->GetValueFloat(), 0.0f);
+    EXPECT_EQ(ratio->GetID(), 0);
+    EXPECT_EQ(Manager()->GetMasterCount(), 0);
+    EXPECT_EQ(Manager()->GetSlaveCount(), 1);
+}
+
+TEST_F(MultiProcessTest, AMasterKilledWhileActiveIsSeenAbsentAndANewMasterTakesOver) {
+    storetest::Peer first;
+    Join(first, true);
+    ASSERT_EQ(first.Ask("activate"), "active 1 master 1 mc 1 sc 0");
+    float seen = 0;
+    Add("Sense", "PressRatio", "Float", 1,
+        [&](tk::TObject* sender) { seen = static_cast<TShareVarBase*>(sender)->GetValueFloat(); });
+    Manager()->SetActive(true);
+    ASSERT_EQ(Manager()->GetMasterCount(), 1);
+    first.Kill();
+    Manager()->DoPoll(nullptr);
+    EXPECT_EQ(Manager()->GetMasterCount(), 0) << "within one poll";
+
+    storetest::Peer second;
+    Join(second, true);
+    EXPECT_EQ(second.Ask("activate"), "active 1 master 1 mc 1 sc 1");
+    EXPECT_EQ(Manager()->GetMasterCount(), 1);
+    ASSERT_EQ(second.Ask("set 0 0 3"), "ok");
+    EXPECT_TRUE(storetest::PumpUntil([&] { return seen == 3.0f; }));
+}
+
+TEST_F(MultiProcessTest, AMasterThatDiesBeforeAnyoneElseActivatesIsReplacedAtActivation) {
+    storetest::Peer slave;
+    Join(slave, false);
+    ASSERT_EQ(slave.Ask("activate"), "active 1 master 0 mc 0 sc 1"); // keeps the group alive
+    {
+        storetest::Peer first;
+        Join(first, true);
+        ASSERT_EQ(first.Ask("activate"), "active 1 master 1 mc 1 sc 1");
+        first.Kill();
+    }
+    Add("Sense", "PressRatio", "Float");
+    Manager()->SetMaster(true);
+    Manager()->SetActive(true);
+    EXPECT_TRUE(Manager()->GetMaster());
+    EXPECT_EQ(Manager()->GetMasterCount(), 1);
+    EXPECT_EQ(slave.Ask("counts"), "counts 1 1");
+}

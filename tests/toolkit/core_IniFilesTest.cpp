@@ -1,0 +1,90 @@
+// The in-memory INI file: layout, case-insensitive matching, number formats and write errors.
+#include "toolkit/IniFiles.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+class IniFile : public ::testing::Test {
+protected:
+    std::string Path(const std::string& name) const {
+        return dir.path().toStdString() + "/" + name;
+    }
+    std::string Read(const std::string& name) const {
+        std::ifstream in(Path(name));
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    QTemporaryDir dir;
+};
+
+} // namespace
+
+TEST_F(IniFile, ReadsTheUsualLayoutMatchingSectionsAndKeysWithoutCase) {
+    std::ofstream(Path("a.ini")) << "; comment\n[Product]\r\nVersion = 3.1 \r\n\n"
+                                    "[sense]\nRatio=0.5\nratio=0.7\nbroken line\n";
+    tk::TMemIniFile ini(Path("a.ini"));
+    EXPECT_EQ(ini.ReadString("product", "VERSION", "?"), "3.1");
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("Sense", "RATIO", 0), 0.5) << "the first of two equal keys";
+    EXPECT_TRUE(ini.SectionExists("SENSE"));
+    EXPECT_FALSE(ini.ValueExists("Sense", "broken line"));
+    EXPECT_EQ(ini.ReadString("Nope", "Version", "dflt"), "dflt");
+}
+
+TEST_F(IniFile, MissingOrUnparsableNumbersReadAsTheDefault) {
+    tk::TMemIniFile ini(Path("missing.ini"));
+    ini.WriteString("S", "Int", "12x");
+    ini.WriteString("S", "Float", "1,5");
+    ini.WriteString("S", "Empty", "");
+    ini.WriteString("S", "Signed", " -7 ");
+    EXPECT_EQ(ini.ReadInteger("S", "Int", 3), 3);
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("S", "Float", 2.5), 2.5);
+    EXPECT_EQ(ini.ReadInteger("S", "Empty", 4), 4);
+    EXPECT_EQ(ini.ReadInteger("S", "Signed", 0), -7);
+    EXPECT_EQ(ini.ReadInteger("S", "Absent", 9), 9);
+    ini.WriteString("S", "Bool", "2");
+    EXPECT_TRUE(ini.ReadBool("S", "Bool", false)) << "non-zero is true";
+    EXPECT_TRUE(ini.ReadBool("S", "Absent", true));
+}
+
+TEST_F(IniFile, WritesKeepTheFirstCaseAndReadBackWholeAfterUpdateFile) {
+    {
+        tk::TMemIniFile ini(Path("b.ini"));
+        ini.WriteInteger("Sense", "CountInt1", 5);
+        ini.WriteInteger("SENSE", "countint1", -6);
+        ini.WriteBool("Status", "DirtyBoo1", true);
+        ini.WriteFloat("Sense", "RatioDou1", 1.0 / 3.0);
+        ini.WriteFloat("Sense", "TinyFlo1", 1e-20);
+        ini.UpdateFile();
+    }
+    EXPECT_EQ(Read("b.ini"), "[Sense]\nCountInt1=-6\nRatioDou1=0.333333333333333\n"
+                             "TinyFlo1=1e-20\n\n[Status]\nDirtyBoo1=1\n\n");
+    tk::TMemIniFile again(Path("b.ini"));
+    EXPECT_EQ(again.ReadInteger("sense", "COUNTINT1", 0), -6);
+    EXPECT_DOUBLE_EQ(again.ReadFloat("Sense", "TinyFlo1", 0), 1e-20);
+}
+
+TEST_F(IniFile, FloatsUseAPointWhateverTheLocale) {
+    const char* old = std::setlocale(LC_ALL, nullptr);
+    const std::string saved = old != nullptr ? old : "C";
+    if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {
+        std::setlocale(LC_NUMERIC, "C");
+    }
+    tk::TMemIniFile ini(Path("c.ini"));
+    ini.WriteFloat("S", "V", 0.25);
+    EXPECT_EQ(ini.ReadString("S", "V", ""), "0.25");
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("S", "V", 0), 0.25);
+    std::setlocale(LC_ALL, saved.c_str());
+}
+
+TEST_F(IniFile, UpdateFileRaisesWhenTheFileCannotBeWritten) {
+    tk::TMemIniFile ini(Path("no/such/dir/x.ini"));
+    ini.WriteInteger("S", "V", 1);
+    EXPECT_THROW(ini.UpdateFile(), tk::Exception);
+}

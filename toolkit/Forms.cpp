@@ -1,0 +1,649 @@
+#include "toolkit/Forms.h"
+
+#include "toolkit/WidgetBridge.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QScreen>
+#include <QWindow>
+
+#include <iostream>
+
+namespace tk {
+
+TApplication* const Application = new TApplication();
+
+namespace {
+
+// Lets a form look at the keys typed into it before its controls do (KeyPreview) and
+// press its default or cancel button on Enter or Esc.
+class FormKeyFilter : public QObject {
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || !object->isWidgetType()) {
+            return false;
+        }
+        auto* widget = static_cast<QWidget*>(object);
+        QWidget* window = widget->window();
+        auto* form = dynamic_cast<TForm*>(ControlOfWidget(window));
+        if (form == nullptr || !IsFirstReceiver(widget, window, event->spontaneous())) {
+            return false;
+        }
+        bool swallowed = false;
+        CallGuarded([&] { swallowed = !form->PreviewKey(event); });
+        return swallowed;
+    }
+
+private:
+    // A key event travels from the focused widget up to the window; the form looks at it
+    // once, at its first stop. A key sent by code straight to the window starts there.
+    static bool IsFirstReceiver(QWidget* widget, QWidget* window, bool spontaneous) {
+        QWidget* focus = QApplication::focusWidget();
+        if (focus != nullptr && focus->window() == window && widget == focus) {
+            return true;
+        }
+        return widget == window && (!spontaneous || focus == nullptr || focus->window() != window);
+    }
+};
+
+void InstallFormKeyFilter() {
+    static FormKeyFilter* filter = nullptr;
+    if (filter == nullptr && QCoreApplication::instance() != nullptr) {
+        filter = new FormKeyFilter();
+        QCoreApplication::instance()->installEventFilter(filter);
+    }
+}
+
+// The first visible, enabled button of the form with Default (or Cancel) set.
+TButton* FindButton(TWinControl* parent, bool isDefault) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* control = parent->GetControl(i);
+        if (!control->GetVisible() || !control->GetEnabled()) {
+            continue;
+        }
+        if (auto* button = dynamic_cast<TButton*>(control)) {
+            if (isDefault ? button->GetDefault() : button->GetCancel()) {
+                return button;
+            }
+        } else if (auto* container = dynamic_cast<TWinControl*>(control)) {
+            if (TButton* found = FindButton(container, isDefault)) {
+                return found;
+            }
+        }
+    }
+    return nullptr;
+}
+
+QRect ScreenGeometry() {
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+} // namespace
+
+// ---- TFrame ----
+
+TFrame::TFrame(TComponent* AOwner) : TCustomControl(AOwner) {
+    SetParentColor(true);
+    SetBounds(0, 0, 320, 240);
+}
+
+// ---- TForm ----
+
+TForm::TForm(TComponent* AOwner)
+    : TCustomControl(AOwner, new BridgedWidget(this)), itsAlive(std::make_shared<bool>(true)) {
+    InstallFormKeyFilter();
+    itsClient = new BridgedWidget(this);
+    itsClient->setParent(Widget());
+    itsClient->setAttribute(Qt::WA_OpaquePaintEvent);
+    itsClient->show();
+    Widget()->setAttribute(Qt::WA_OpaquePaintEvent, false);
+    itsIcon.OnChange = [this](TObject*) { Widget()->setWindowIcon(itsIcon.Icon()); };
+    TControl::SetVisible(false);
+    SetBounds(0, 0, 320, 240);
+}
+
+TForm::~TForm() {
+    *itsAlive = false;
+    static_cast<BridgedWidget*>(itsClient)->Detach();
+    if (itsModalLoop != nullptr) {
+        itsModalLoop->exit(-1);
+        itsModalLoop = nullptr;
+    }
+}
+
+QWidget* TForm::ClientWidget() const {
+    return itsClient;
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle style) {
+    itsBorderStyle = style;
+    ApplyWindowFlags();
+}
+
+void TForm::SetBorderIcons(TBorderIcons icons) {
+    itsBorderIcons = icons;
+    ApplyWindowFlags();
+}
+
+void TForm::SetPosition(TPosition position) {
+    itsPosition = position;
+}
+
+void TForm::SetWindowState(TWindowState state) {
+    itsWindowState = state;
+    if (!Widget()->isVisible()) {
+        return; // applied when the form is shown
+    }
+    switch (state) {
+    case wsMaximized:
+        // Without a window manager nothing answers the maximise request: cover the screen.
+        Widget()->setGeometry(ScreenGeometry());
+        Widget()->showMaximized();
+        break;
+    case wsMinimized:
+        Widget()->showMinimized();
+        break;
+    default:
+        Widget()->showNormal();
+        break;
+    }
+    SyncGeometryFromWindow();
+}
+
+void TForm::SetMenu(TMainMenu* menu) {
+    itsMenu = menu;
+    if (menu != nullptr) {
+        if (itsMenuBar == nullptr) {
+            itsMenuBar = new QMenuBar(Widget());
+            itsMenuBar->setNativeMenuBar(false);
+        }
+        menu->BuildMenuBar(itsMenuBar);
+        itsMenuBar->show();
+    } else if (itsMenuBar != nullptr) {
+        itsMenuBar->hide();
+    }
+    LayoutWindow();
+    ClientSizeChanged();
+}
+
+int TForm::MenuHeight() const {
+    return itsMenu != nullptr && itsMenuBar != nullptr ? itsMenuBar->sizeHint().height() : 0;
+}
+
+int TForm::GetClientWidth() const {
+    return GetWidth();
+}
+
+int TForm::GetClientHeight() const {
+    return std::max(0, GetHeight() - MenuHeight());
+}
+
+void TForm::SetClientWidth(int width) {
+    SetBounds(GetLeft(), GetTop(), width, GetHeight());
+}
+
+void TForm::SetClientHeight(int height) {
+    SetBounds(GetLeft(), GetTop(), GetWidth(), height + MenuHeight());
+}
+
+bool TForm::FixedSize() const {
+    return itsBorderStyle == bsSingle || itsBorderStyle == bsDialog;
+}
+
+void TForm::ApplyGeometry() {
+    QWidget* window = Widget();
+    if (GetParent() != nullptr) {
+        TCustomControl::ApplyGeometry();
+    } else {
+        // A shown window reports the move at once, with its old size, and that report
+        // overwrites the size asked for; so the size is taken before moving.
+        const int width = GetWidth();
+        const int height = GetHeight();
+        window->move(GetLeft(), GetTop());
+        if (FixedSize()) {
+            window->setFixedSize(width, height);
+        } else {
+            window->setMinimumSize(0, 0);
+            window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+            window->resize(width, height);
+        }
+    }
+    LayoutWindow();
+}
+
+// The menu bar across the top, the client area under it.
+void TForm::LayoutWindow() {
+    const int menu = MenuHeight();
+    if (itsMenuBar != nullptr) {
+        itsMenuBar->setGeometry(0, 0, GetWidth(), menu);
+    }
+    itsClient->setGeometry(0, menu, GetWidth(), std::max(0, GetHeight() - menu));
+}
+
+void TForm::SyncGeometryFromWindow() {
+    if (GetParent() != nullptr) {
+        return;
+    }
+    const QWidget* window = Widget();
+    const QPoint place = window->pos();
+    const QSize size = window->size();
+    if (place.x() == GetLeft() && place.y() == GetTop() && size.width() == GetWidth() &&
+        size.height() == GetHeight()) {
+        return;
+    }
+    SizeChangedByWidget(place.x(), place.y(), size.width(), size.height());
+    LayoutWindow();
+}
+
+void TForm::ApplyWindowFlags() {
+    QWidget* window = Widget();
+    Qt::WindowFlags flags = Qt::Window;
+    if (itsBorderStyle == bsNone) {
+        flags |= Qt::FramelessWindowHint;
+    } else {
+        if (itsBorderStyle == bsDialog) {
+            flags = Qt::Dialog;
+        }
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        if (itsBorderIcons & biSystemMenu) {
+            flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        }
+        if (itsBorderStyle != bsDialog && (itsBorderIcons & biMinimize)) {
+            flags |= Qt::WindowMinimizeButtonHint;
+        }
+        if (itsBorderStyle != bsDialog && (itsBorderIcons & biMaximize)) {
+            flags |= Qt::WindowMaximizeButtonHint;
+        }
+    }
+    flags |= window->windowFlags() & Qt::WindowStaysOnTopHint;
+    if (flags != window->windowFlags()) {
+        const bool wasVisible = window->isVisible();
+        window->setWindowFlags(flags);
+        if (wasVisible) {
+            window->show();
+        }
+    }
+    ApplyGeometry();
+}
+
+void TForm::PlaceOnFirstShow() {
+    if (itsPlaced || GetParent() != nullptr) {
+        return;
+    }
+    itsPlaced = true;
+    QRect area;
+    switch (itsPosition) {
+    case poScreenCenter:
+    case poDesktopCenter:
+        area = ScreenGeometry();
+        break;
+    case poMainFormCenter:
+    case poOwnerFormCenter: {
+        TForm* over = itsPosition == poOwnerFormCenter ? dynamic_cast<TForm*>(GetOwner()) : nullptr;
+        if (over == nullptr) {
+            over = Application->GetMainForm();
+        }
+        area = over != nullptr && over != this
+                   ? QRect(over->GetLeft(), over->GetTop(), over->GetWidth(), over->GetHeight())
+                   : ScreenGeometry();
+        break;
+    }
+    default:
+        return;
+    }
+    SetBounds(area.x() + (area.width() - GetWidth()) / 2,
+              area.y() + (area.height() - GetHeight()) / 2, GetWidth(), GetHeight());
+}
+
+void TForm::SetVisible(bool visible) {
+    TCustomControl::SetVisible(visible);
+    if (!visible && itsModalLoop != nullptr) {
+        itsModalLoop->quit();
+    }
+}
+
+void TForm::ApplyVisible() {
+    if (GetParent() != nullptr) {
+        TCustomControl::ApplyVisible();
+        return;
+    }
+    QWidget* window = Widget();
+    if (GetVisible()) {
+        if (window->isVisible()) {
+            return;
+        }
+        DoCreate();
+        ApplyWindowFlags();
+        PlaceOnFirstShow();
+        DoShow();
+        if (!GetVisible()) {
+            return; // OnShow hid it again
+        }
+        if (itsWindowState == wsMaximized) {
+            window->setGeometry(ScreenGeometry());
+            window->showMaximized();
+        } else if (itsWindowState == wsMinimized) {
+            window->showMinimized();
+        } else {
+            window->show();
+        }
+        SyncGeometryFromWindow();
+    } else if (window->isVisible()) {
+        window->hide();
+        DoHide();
+    }
+}
+
+void TForm::Show() {
+    SetVisible(true);
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        Widget()->raise();
+    }
+}
+
+void TForm::DoCreate() {
+    if (itsCreated) {
+        return;
+    }
+    itsCreated = true;
+    if (OnCreate) {
+        OnCreate(this);
+    }
+}
+
+void TForm::CaptionChanged() {
+    Widget()->setWindowTitle(QString::fromStdString(GetCaption()));
+}
+
+void TForm::DoShow() {
+    if (OnShow) {
+        OnShow(this);
+    }
+}
+
+void TForm::DoHide() {
+    if (OnHide) {
+        OnHide(this);
+    }
+}
+
+void TForm::DoClose(TCloseAction& action) {
+    if (OnClose) {
+        OnClose(this, action);
+    }
+}
+
+bool TForm::CloseQuery() {
+    bool canClose = true;
+    if (OnCloseQuery) {
+        OnCloseQuery(this, canClose);
+    }
+    return canClose;
+}
+
+void TForm::Close() {
+    if (IsModal()) {
+        SetModalResult(mrCancel);
+        return;
+    }
+    if (!CloseQuery()) {
+        return;
+    }
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (action == caNone) {
+        return;
+    }
+    if (Application->GetMainForm() == this) {
+        Application->Terminate();
+        return;
+    }
+    switch (action) {
+    case caMinimize:
+        SetWindowState(wsMinimized);
+        break;
+    case caFree:
+        Release();
+        break;
+    default:
+        Hide();
+        break;
+    }
+}
+
+void TForm::SetModalResult(TModalResult result) {
+    itsModalResult = result;
+    if (itsModalLoop != nullptr && result != mrNone) {
+        itsModalLoop->quit();
+    }
+}
+
+// Ending a modal display: OnCloseQuery and OnClose may still keep the form open.
+void TForm::CloseModal() {
+    TCloseAction action = caNone;
+    if (CloseQuery()) {
+        action = caHide;
+        DoClose(action);
+    }
+    if (action == caNone) {
+        itsModalResult = mrNone;
+    } else if (action == caFree) {
+        Release();
+    }
+}
+
+TModalResult TForm::ShowModal() {
+    if (IsModal() || Widget()->isVisible()) {
+        throw Exception("Cannot make a visible window modal");
+    }
+    const std::shared_ptr<bool> alive = itsAlive;
+    QEventLoop loop;
+    itsModalResult = mrNone;
+    itsModalLoop = &loop;
+    Widget()->setWindowModality(Qt::ApplicationModal);
+    try {
+        Show();
+    } catch (...) {
+        itsModalLoop = nullptr;
+        Widget()->setWindowModality(Qt::NonModal);
+        throw;
+    }
+    for (;;) {
+        if (Application->GetTerminated()) {
+            itsModalResult = mrCancel;
+            break;
+        }
+        if (itsModalResult != mrNone) {
+            CloseModal();
+            if (itsModalResult != mrNone) {
+                break;
+            }
+            continue;
+        }
+        if (!GetVisible()) {
+            itsModalResult = mrCancel;
+            break;
+        }
+        if (loop.exec() < 0) {
+            if (!*alive) {
+                return mrCancel; // the form was destroyed while it was shown
+            }
+            itsModalResult = mrCancel; // the event loops are ending
+            break;
+        }
+    }
+    itsModalLoop = nullptr;
+    Hide();
+    Widget()->setWindowModality(Qt::NonModal);
+    return itsModalResult;
+}
+
+void TForm::Release() {
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [this, alive = itsAlive] {
+            if (*alive) {
+                delete this;
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+QWindow* TForm::GetHandle() {
+    QWidget* window = Widget()->window();
+    window->winId();
+    return window->windowHandle();
+}
+
+bool TForm::PreviewKey(QEvent* event) {
+    auto* keyEvent = static_cast<QKeyEvent*>(event);
+    if (itsKeyPreview) {
+        const char typed = KeyCharOf(keyEvent);
+        if (typed != 0 && KeyPress(typed) == 0) {
+            return false;
+        }
+    }
+    if (keyEvent->key() == Qt::Key_Return || keyEvent->key() == Qt::Key_Enter ||
+        keyEvent->key() == Qt::Key_Escape) {
+        if (TButton* button = FindButton(this, keyEvent->key() != Qt::Key_Escape)) {
+            button->Click();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TForm::WidgetEvent(QWidget* widget, QEvent* event) {
+    if (widget == Widget()) {
+        switch (event->type()) {
+        case QEvent::Close:
+            event->ignore();
+            Close();
+            return true;
+        case QEvent::Resize:
+        case QEvent::Move:
+            SyncGeometryFromWindow();
+            return false;
+        case QEvent::WindowStateChange:
+            if (Widget()->isMaximized()) {
+                itsWindowState = wsMaximized;
+            } else if (Widget()->isMinimized()) {
+                itsWindowState = wsMinimized;
+            } else {
+                itsWindowState = wsNormal;
+            }
+            return false;
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+            if (itsKeyPreview) {
+                return false; // the form has seen the key already
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    return TCustomControl::WidgetEvent(widget, event);
+}
+
+// ---- TApplication ----
+
+TApplication::TApplication() : TComponent(nullptr) {}
+
+TApplication::~TApplication() = default;
+
+void TApplication::Initialize(int& argc, char** argv) {
+    if (QCoreApplication::instance() == nullptr) {
+        itsOwnApp = std::make_unique<QApplication>(argc, argv);
+    }
+    Initialize();
+}
+
+void TApplication::Initialize() {
+    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        // Hiding the last window (a program that hides its main form) must not end the run.
+        app->setQuitOnLastWindowClosed(false);
+    }
+    InstallFormKeyFilter();
+    itsExeName = GetExeName();
+}
+
+void TApplication::SetTitle(const std::string& title) {
+    itsTitle = title;
+}
+
+std::string TApplication::GetExeName() const {
+    if (!itsExeName.empty() || QCoreApplication::instance() == nullptr) {
+        return itsExeName;
+    }
+    return QCoreApplication::applicationFilePath().toStdString();
+}
+
+void TApplication::FormCreated(TForm* form) {
+    if (itsMainForm == nullptr) {
+        itsMainForm = form;
+    }
+    form->DoCreate();
+}
+
+void TApplication::ComponentRemoved(TComponent* component) {
+    if (component == itsMainForm) {
+        itsMainForm = nullptr;
+    }
+}
+
+void TApplication::Run() {
+    if (itsMainForm != nullptr && !itsTerminated) {
+        itsMainForm->Show();
+    }
+    if (!itsTerminated && QCoreApplication::instance() != nullptr) {
+        QCoreApplication::exec();
+    }
+    DestroyForms();
+}
+
+void TApplication::Terminate() {
+    itsTerminated = true;
+    if (QCoreApplication::instance() != nullptr) {
+        QCoreApplication::exit(0);
+    }
+}
+
+void TApplication::ProcessMessages() {
+    if (QCoreApplication::instance() != nullptr) {
+        QCoreApplication::processEvents();
+    }
+}
+
+void TApplication::DestroyForms() {
+    while (ComponentCount() > 0) {
+        delete Component(ComponentCount() - 1);
+    }
+}
+
+void TApplication::ShowException(const std::exception& e) {
+    // A message ending in a letter or digit gets a full stop, as the standard box writes it.
+    std::string message = e.what();
+    if (!message.empty() && static_cast<unsigned char>(message.back()) > '.') {
+        message += '.';
+    }
+    if (ExceptionDisplay) {
+        ExceptionDisplay(message);
+        return;
+    }
+    const QString platform = QGuiApplication::platformName();
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr ||
+        platform == QLatin1String("offscreen") || platform == QLatin1String("minimal")) {
+        std::cerr << (itsTitle.empty() ? "Error" : itsTitle) << ": " << message << std::endl;
+        return;
+    }
+    QMessageBox::critical(nullptr, QString::fromUtf8(itsTitle.c_str()),
+                          QString::fromUtf8(message.c_str()));
+}
+
+} // namespace tk

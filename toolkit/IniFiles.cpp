@@ -1,0 +1,179 @@
+#include "toolkit/IniFiles.h"
+
+#include <algorithm>
+#include <charconv>
+#include <fstream>
+#include <sstream>
+#include <strings.h>
+
+namespace tk {
+
+namespace {
+
+std::string Trim(const std::string& text) {
+    const char* blanks = " \t\r\n";
+    const auto first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
+}
+
+bool SameText(const std::string& a, const std::string& b) {
+    return strcasecmp(a.c_str(), b.c_str()) == 0;
+}
+
+// Parses the whole (trimmed) text as a number of type T; false when anything is left over.
+template <class T> bool ParseNumber(const std::string& text, T& value) {
+    std::string trimmed = Trim(text);
+    if (!trimmed.empty() && trimmed.front() == '+') {
+        trimmed.erase(0, 1);
+    }
+    const char* first = trimmed.data();
+    const char* last = first + trimmed.size();
+    const auto [end, error] = std::from_chars(first, last, value);
+    return error == std::errc() && end == last && first != last;
+}
+
+} // namespace
+
+TMemIniFile::TMemIniFile(const std::string& FileName) : itsFileName(FileName) {
+    Load();
+}
+
+void TMemIniFile::Load() {
+    std::ifstream in(itsFileName, std::ios::binary);
+    std::string line;
+    IniSection* current = nullptr;
+    while (std::getline(in, line)) {
+        const std::string text = Trim(line);
+        if (text.empty() || text.front() == ';') {
+            continue;
+        }
+        if (text.front() == '[' && text.back() == ']') {
+            current = &SectionFor(text.substr(1, text.size() - 2));
+            continue;
+        }
+        const auto equals = text.find('=');
+        if (current == nullptr || equals == std::string::npos) {
+            continue;
+        }
+        const std::string key = Trim(text.substr(0, equals));
+        const std::string value = Trim(text.substr(equals + 1));
+        auto it = std::find_if(current->Values.begin(), current->Values.end(),
+                               [&key](const auto& entry) { return SameText(entry.first, key); });
+        if (it == current->Values.end()) {
+            current->Values.emplace_back(key, value);
+        }
+    }
+}
+
+const TMemIniFile::IniSection* TMemIniFile::FindSection(const std::string& name) const {
+    auto it = std::find_if(itsSections.begin(), itsSections.end(),
+                           [&name](const IniSection& s) { return SameText(s.Name, name); });
+    return it == itsSections.end() ? nullptr : &*it;
+}
+
+TMemIniFile::IniSection& TMemIniFile::SectionFor(const std::string& name) {
+    auto it = std::find_if(itsSections.begin(), itsSections.end(),
+                           [&name](const IniSection& s) { return SameText(s.Name, name); });
+    if (it != itsSections.end()) {
+        return *it;
+    }
+    itsSections.push_back(IniSection{name, {}});
+    return itsSections.back();
+}
+
+const std::string* TMemIniFile::FindValue(const std::string& section,
+                                          const std::string& ident) const {
+    const IniSection* found = FindSection(section);
+    if (found == nullptr) {
+        return nullptr;
+    }
+    for (const auto& [key, value] : found->Values) {
+        if (SameText(key, ident)) {
+            return &value;
+        }
+    }
+    return nullptr;
+}
+
+bool TMemIniFile::SectionExists(const std::string& Section) const {
+    return FindSection(Section) != nullptr;
+}
+
+bool TMemIniFile::ValueExists(const std::string& Section, const std::string& Ident) const {
+    return FindValue(Section, Ident) != nullptr;
+}
+
+std::string TMemIniFile::ReadString(const std::string& Section, const std::string& Ident,
+                                    const std::string& Default) const {
+    const std::string* value = FindValue(Section, Ident);
+    return value != nullptr ? *value : Default;
+}
+
+int TMemIniFile::ReadInteger(const std::string& Section, const std::string& Ident,
+                             int Default) const {
+    const std::string* text = FindValue(Section, Ident);
+    int value = 0;
+    return text != nullptr && ParseNumber(*text, value) ? value : Default;
+}
+
+bool TMemIniFile::ReadBool(const std::string& Section, const std::string& Ident,
+                           bool Default) const {
+    return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+}
+
+double TMemIniFile::ReadFloat(const std::string& Section, const std::string& Ident,
+                              double Default) const {
+    const std::string* text = FindValue(Section, Ident);
+    double value = 0;
+    return text != nullptr && ParseNumber(*text, value) ? value : Default;
+}
+
+void TMemIniFile::WriteString(const std::string& Section, const std::string& Ident,
+                              const std::string& Value) {
+    IniSection& section = SectionFor(Section);
+    for (auto& [key, value] : section.Values) {
+        if (SameText(key, Ident)) {
+            value = Value;
+            return;
+        }
+    }
+    section.Values.emplace_back(Ident, Value);
+}
+
+void TMemIniFile::WriteInteger(const std::string& Section, const std::string& Ident, int Value) {
+    WriteString(Section, Ident, std::to_string(Value));
+}
+
+void TMemIniFile::WriteBool(const std::string& Section, const std::string& Ident, bool Value) {
+    WriteString(Section, Ident, Value ? "1" : "0");
+}
+
+void TMemIniFile::WriteFloat(const std::string& Section, const std::string& Ident, double Value) {
+    char text[64];
+    const auto result =
+        std::to_chars(std::begin(text), std::end(text), Value, std::chars_format::general, 15);
+    WriteString(Section, Ident, std::string(text, result.ptr));
+}
+
+void TMemIniFile::UpdateFile() {
+    std::ostringstream out;
+    for (const IniSection& section : itsSections) {
+        out << '[' << section.Name << "]\n";
+        for (const auto& [key, value] : section.Values) {
+            out << key << '=' << value << '\n';
+        }
+        out << '\n';
+    }
+    std::ofstream file(itsFileName, std::ios::binary | std::ios::trunc);
+    const std::string text = out.str();
+    file.write(text.data(), static_cast<std::streamsize>(text.size()));
+    file.close();
+    if (!file) {
+        throw Exception("Cannot create file \"" + itsFileName + "\"");
+    }
+}
+
+} // namespace tk

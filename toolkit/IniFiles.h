@@ -1,0 +1,57 @@
+// In-memory INI file: the whole file is read when the object is created and written back by
+// UpdateFile. Sections and keys are matched without regard to case and keep the case they were
+// first written with. Numbers use '.' as the decimal separator whatever the locale, so files read
+// back on any machine.
+#pragma once
+
+#include "toolkit/Classes.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace tk {
+
+class TMemIniFile : public TObject {
+public:
+    // Reads `FileName` if it exists; a missing or unreadable file gives an empty object.
+    explicit TMemIniFile(const std::string& FileName);
+
+    const std::string& GetFileName() const { return itsFileName; }
+
+    bool SectionExists(const std::string& Section) const;
+    bool ValueExists(const std::string& Section, const std::string& Ident) const;
+
+    // Readers return `Default` for a missing key or a text that does not parse.
+    std::string ReadString(const std::string& Section, const std::string& Ident,
+                           const std::string& Default) const;
+    int ReadInteger(const std::string& Section, const std::string& Ident, int Default) const;
+    bool ReadBool(const std::string& Section, const std::string& Ident, bool Default) const;
+    double ReadFloat(const std::string& Section, const std::string& Ident, double Default) const;
+
+    void WriteString(const std::string& Section, const std::string& Ident,
+                     const std::string& Value);
+    void WriteInteger(const std::string& Section, const std::string& Ident, int Value);
+    void WriteBool(const std::string& Section, const std::string& Ident, bool Value);
+    // General format, up to 15 significant digits.
+    void WriteFloat(const std::string& Section, const std::string& Ident, double Value);
+
+    // Writes the whole file; raises tk::Exception when it cannot be written.
+    void UpdateFile();
+
+private:
+    struct IniSection {
+        std::string Name;
+        std::vector<std::pair<std::string, std::string>> Values;
+    };
+
+    const IniSection* FindSection(const std::string& name) const;
+    IniSection& SectionFor(const std::string& name);
+    const std::string* FindValue(const std::string& section, const std::string& ident) const;
+    void Load();
+
+    std::string itsFileName;
+    std::vector<IniSection> itsSections;
+};
+
+} // namespace tk
