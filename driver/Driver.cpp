@@ -139,8 +139,12 @@ bool Driver::Start() {
     itsStarted = true;
     for (const char* command : kCommands)
         itsLastSeen[command] = FindVariable("Status", command)->GetValueInt();
-    if (itsOptions.Slave)
+    if (itsOptions.Slave) {
+        // A second program changes nothing by joining: its sections' defaults stay local.
+        for (auto& section : itsSections)
+            section->AdoptStoreValues();
         return true;
+    }
     for (auto& section : itsSections)
         section->OnStart(itsOptions.IniPath);
     LoadSettings();

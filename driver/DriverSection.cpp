@@ -16,6 +16,23 @@ TShareVarBase* DriverSection::Find(const std::string& secName, const std::string
     return nullptr;
 }
 
+void DriverSection::AdoptStoreValues() {
+    for (int i = 0; i < itsShareVarPoly->GetCount(); ++i) {
+        TShareVarBase* var = itsShareVarPoly->GetVar(i);
+        const std::string type = var->GetVarType();
+        for (int e = 0; e < var->GetVarCount(); ++e) {
+            if (type == "Boo")
+                var->GetValueBoolA(e);
+            else if (type == "Int")
+                var->GetValueIntA(e);
+            else if (type == "Flo")
+                var->GetValueFloatA(e);
+            else
+                var->GetValueDoubleA(e);
+        }
+    }
+}
+
 TShareVarBase* DriverSection::Add(const std::string& varName, const std::string& type, int count,
                                   bool saveable, tk::TNotifyEvent onChange) {
     return AddIn(itsSecName, varName, type, count, saveable, std::move(onChange));

@@ -36,7 +36,7 @@ public:
     const std::string& GetSecName() const { return itsSecName; }
 
     // Called once after the store became active as master, before the saved settings are
-    // loaded. iniPath is the driver's INI file.
+    // loaded: the place for start values. iniPath is the driver's INI file.
     virtual void OnStart(const std::string& /*iniPath*/) {}
     // Called every 50 ms while the driver simulates a live touch controller.
     virtual void LiveTick(uint32_t /*nowMs*/) {}
@@ -47,6 +47,9 @@ public:
 
     // The first variable this section created with the given section and name; null if none.
     TShareVarBase* Find(const std::string& secName, const std::string& varName) const;
+    // Reads every element from the store, so that values written before the store was active
+    // are replaced by the store's own and the first poll writes nothing new (a joining slave).
+    void AdoptStoreValues();
 
 protected:
     // Creates a variable of this section. type is "Bool", "Int", "Float" or "Double"; only

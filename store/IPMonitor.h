@@ -6,6 +6,7 @@
 #include "platform/Ipc.h"
 #include "toolkit/Classes.h"
 
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,6 +29,7 @@ struct MonitorTable {
 };
 #pragma pack(pop)
 static_assert(sizeof(MonitorTable) == 124);
+static_assert(std::endian::native == std::endian::little); // the table is little-endian
 
 class TIPMonitor : public tk::TComponent {
 public:

@@ -382,7 +382,10 @@ void TShareManBase::DoPoll1() {
     const std::uint64_t activation = itsActivation;
     const std::uint64_t version = itsRegistryVersion;
     while (itsRingReadIndex != write) {
+        // The entry is consumed before its events fire: a handler that raises loses only this
+        // entry's remaining events, instead of meeting the same entry again on every poll.
         const std::uint8_t id = itsRingCopy[static_cast<std::size_t>(itsRingReadIndex)];
+        itsRingReadIndex = (itsRingReadIndex + 1) % kRingSize;
         if (id != 0) {
             const std::vector<TShareVarBase*>& list = itsLookUpTable[id];
             for (std::size_t k = 0; k < list.size(); ++k) {
@@ -402,7 +405,6 @@ void TShareManBase::DoPoll1() {
                 }
             }
         }
-        itsRingReadIndex = (itsRingReadIndex + 1) % kRingSize;
     }
 }
 

@@ -8,6 +8,7 @@
 #include "platform/Ipc.h"
 #include "toolkit/Classes.h"
 
+#include <bit>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,6 +29,9 @@ struct ShareVarBlock {
 };
 #pragma pack(pop)
 static_assert(sizeof(ShareVarBlock) == 2);
+// Values are copied between the blocks and the local buffers as raw bytes, and the blocks are
+// little-endian: the layout holds only on a little-endian machine.
+static_assert(std::endian::native == std::endian::little);
 
 class TShareVarBase : public tk::TComponent {
 public:

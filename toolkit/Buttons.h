@@ -11,11 +11,9 @@ public:
 
     bool GetFlat() const { return itsFlat; }
     void SetFlat(bool flat);
-    // A button with a GroupIndex stays down while Down is set.
+    // A button that is Down shows sunk until Down is cleared.
     bool GetDown() const { return itsDown; }
     void SetDown(bool down);
-    int GetGroupIndex() const { return itsGroupIndex; }
-    void SetGroupIndex(int index) { itsGroupIndex = index; }
     // A picture drawn left of the caption (nothing when empty).
     TBitmap* GetGlyph() { return &itsGlyph; }
 
@@ -30,7 +28,6 @@ private:
     bool itsFlat = false;
     bool itsDown = false;
     bool itsPressed = false;
-    int itsGroupIndex = 0;
     TBitmap itsGlyph;
 };
 

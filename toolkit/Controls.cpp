@@ -462,7 +462,9 @@ void TControl::Repaint() {
 
 void TControl::Click() {
     if (OnClick) {
-        OnClick(this);
+        // A copy, so that a handler may destroy the control (and with it OnClick) as it runs.
+        const TNotifyEvent handler = OnClick;
+        handler(this);
     }
 }
 
@@ -713,9 +715,14 @@ void TWinControl::ApplyBackground() {
 }
 
 void TWinControl::SetFocus() {
-    if (Widget() != nullptr) {
-        Widget()->setFocus(Qt::OtherFocusReason);
+    QWidget* widget = Widget();
+    if (widget == nullptr) {
+        return;
     }
+    if (widget->isWindow() && widget->isVisible()) {
+        widget->activateWindow(); // a form takes the keyboard as a whole
+    }
+    widget->setFocus(Qt::OtherFocusReason);
 }
 
 bool TWinControl::Focused() const {

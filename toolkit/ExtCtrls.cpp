@@ -239,7 +239,9 @@ void TTimer::UpdateTimer() {
 
 void TTimer::Timer() {
     if (OnTimer) {
-        OnTimer(this);
+        // A copy, so that a handler may destroy the timer (and with it OnTimer) as it runs.
+        const TNotifyEvent handler = OnTimer;
+        handler(this);
     }
 }
 

@@ -105,6 +105,7 @@ TForm::TForm(TComponent* AOwner)
     itsIcon.OnChange = [this](TObject*) { Widget()->setWindowIcon(itsIcon.Icon()); };
     TControl::SetVisible(false);
     SetBounds(0, 0, 320, 240);
+    ApplyWindowFlags();
 }
 
 TForm::~TForm() {
@@ -553,7 +554,14 @@ bool TForm::WidgetEvent(QWidget* widget, QEvent* event) {
 
 // ---- TApplication ----
 
-TApplication::TApplication() : TComponent(nullptr) {}
+TApplication::TApplication() : TComponent(nullptr) {
+    // The application's icon is every window's default icon.
+    itsIcon.OnChange = [this](TObject*) {
+        if (QGuiApplication::instance() != nullptr) {
+            QGuiApplication::setWindowIcon(itsIcon.Icon());
+        }
+    };
+}
 
 TApplication::~TApplication() = default;
 

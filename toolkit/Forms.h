@@ -88,7 +88,9 @@ public:
 // or caMinimize. Closing the application's main form terminates the application.
 // ShowModal shows the form and runs a nested event loop (timers keep ticking) until
 // ModalResult is set (by code or a button's ModalResult) and OnClose does not refuse; any
-// other way of closing or hiding it gives mrCancel.
+// other way of closing or hiding it gives mrCancel. Enter presses the form's Default button,
+// Esc its Cancel button. A key sent by code to the form's Widget() (its window) counts as typed
+// into the form.
 class TForm : public TCustomControl {
 public:
     explicit TForm(TComponent* AOwner);

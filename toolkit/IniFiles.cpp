@@ -26,8 +26,12 @@ bool SameText(const std::string& a, const std::string& b) {
 // Parses the whole (trimmed) text as a number of type T; false when anything is left over.
 template <class T> bool ParseNumber(const std::string& text, T& value) {
     std::string trimmed = Trim(text);
+    // One leading '+' is allowed, as in "+5"; a second sign ("+-5", "++5") is not a number.
     if (!trimmed.empty() && trimmed.front() == '+') {
         trimmed.erase(0, 1);
+        if (!trimmed.empty() && (trimmed.front() == '-' || trimmed.front() == '+')) {
+            return false;
+        }
     }
     const char* first = trimmed.data();
     const char* last = first + trimmed.size();
@@ -45,13 +49,20 @@ void TMemIniFile::Load() {
     std::ifstream in(itsFileName, std::ios::binary);
     std::string line;
     IniSection* current = nullptr;
+    bool first = true;
     while (std::getline(in, line)) {
+        // A file saved by an editor may start with a UTF-8 byte order mark; it is not part of
+        // the first line, which is usually a section header.
+        if (first && line.rfind("\xEF\xBB\xBF", 0) == 0) {
+            line.erase(0, 3);
+        }
+        first = false;
         const std::string text = Trim(line);
         if (text.empty() || text.front() == ';') {
             continue;
         }
         if (text.front() == '[' && text.back() == ']') {
-            current = &SectionFor(text.substr(1, text.size() - 2));
+            current = &SectionFor(Trim(text.substr(1, text.size() - 2)));
             continue;
         }
         const auto equals = text.find('=');

@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 using namespace tk;
 
@@ -47,6 +48,26 @@ void ClickMiddle(TControl* control) {
     QApplication::sendEvent(widget, &press);
     QApplication::sendEvent(widget, &release);
 }
+
+// The calibration screen in its global for the main form, unless the forms made one already.
+class ScreenInGlobal {
+public:
+    ScreenInGlobal() {
+        if (KXBW3_CalibScreen != nullptr)
+            return;
+        itsScreen = std::make_unique<TKXBW3_CalibScreen>(nullptr);
+        KXBW3_CalibScreen = itsScreen.get();
+    }
+    ~ScreenInGlobal() {
+        if (itsScreen)
+            KXBW3_CalibScreen = nullptr;
+    }
+    ScreenInGlobal(const ScreenInGlobal&) = delete;
+    ScreenInGlobal& operator=(const ScreenInGlobal&) = delete;
+
+private:
+    std::unique_ptr<TKXBW3_CalibScreen> itsScreen;
+};
 
 } // namespace
 
@@ -263,7 +284,7 @@ TEST(CalibLock, StartsARunOnTheScreenAndKeepsItAboveTheMainForm) {
     DriverProcess driver;
     ASSERT_TRUE(driver.Start());
     PanelForms forms;
-    KXBW3_CalibScreen = new TKXBW3_CalibScreen(nullptr);
+    ScreenInGlobal screen;
     forms.Tick();
     // The panel's own first write of the lock is flushed by its first poll; wait for it.
     ASSERT_TRUE(
@@ -283,7 +304,5 @@ TEST(CalibLock, StartsARunOnTheScreenAndKeepsItAboveTheMainForm) {
         TestWindowServices().CallsOf(platform::RecordingWindowServices::CallKind::MakeTopmost);
     ASSERT_EQ(calls.size(), 1u);
     EXPECT_EQ(calls[0].Window, KXBW3_CalibScreen->GetHandle());
-
-    delete KXBW3_CalibScreen;
-    KXBW3_CalibScreen = nullptr;
+    KXBW3_CalibScreen->SetVisible(false);
 }

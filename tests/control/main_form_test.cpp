@@ -388,3 +388,34 @@ TEST(MainForm, TopmostRuleFollowsItsPriority) {
     EXPECT_TRUE(topmost().empty());
     KXBW3_UserManual->Hide();
 }
+
+TEST(StatusFrame, DirtyAndPresenceEventsFireOnChangesOnly) {
+    DriverProcess driver;
+    ASSERT_TRUE(driver.Start());
+    PanelForms forms;
+    int dirtyEvents = 0;
+    int presenceEvents = 0;
+    forms.Status()->OnDirtyChange = [&](TObject*) { ++dirtyEvents; };
+    forms.Status()->OnDriverPresentChange = [&](TObject*) { ++presenceEvents; };
+    forms.Tick();
+    forms.Tick();
+    EXPECT_EQ(presenceEvents, 1);
+
+    ASSERT_TRUE(driver.Set("Status", "Dirty", "1"));
+    ASSERT_TRUE(WaitFor([&] { return dirtyEvents == 1; }));
+    ASSERT_TRUE(driver.Set("Status", "Dirty", "1"));
+    ASSERT_TRUE(WaitFor([&] { return driver.Command("changes Status Dirty") == "value 2"; }));
+    PumpEvents(100);
+    EXPECT_EQ(dirtyEvents, 1) << "an unchanged value raises nothing";
+
+    // The panel's own write of Dirty is silent: no process sees a change.
+    forms.Status()->SetDirty(false);
+    EXPECT_FALSE(driver.GetBool("Status", "Dirty"));
+    PumpEvents(150);
+    EXPECT_EQ(driver.Command("changes Status Dirty"), "value 2");
+    EXPECT_EQ(dirtyEvents, 1);
+
+    driver.Stop();
+    forms.Tick();
+    EXPECT_EQ(presenceEvents, 2);
+}

@@ -3,11 +3,13 @@
 #include "platform/Ipc.h"
 #include "tests/control/support/DriverProcess.h"
 
+#include <QFile>
 #include <QProcess>
 #include <gtest/gtest.h>
 
 #include <dirent.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,6 +24,40 @@ int ObjectCount() {
         count += std::string(entry->d_name).rfind(TestNamespace(), 0) == 0 ? 1 : 0;
     closedir(dir);
     return count;
+}
+
+// Ends (SIGTERM) the live drivers (not the scripted ones) that run the built driver program in
+// this test's namespace; returns how many there were.
+int StopDriversOfThisTest() {
+    const std::string marker = "QUILBEX_IPC_NAMESPACE=" + TestNamespace();
+    int stopped = 0;
+    DIR* proc = opendir("/proc");
+    while (proc != nullptr) {
+        const dirent* entry = readdir(proc);
+        if (entry == nullptr)
+            break;
+        const std::string pid = entry->d_name;
+        if (pid.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        char exe[4096] = {};
+        const ssize_t n = readlink(("/proc/" + pid + "/exe").c_str(), exe, sizeof(exe) - 1);
+        if (n <= 0 || std::string(exe, static_cast<size_t>(n)) != DriverProcess::ProgramPath())
+            continue;
+        QFile cmdline(QString::fromStdString("/proc/" + pid + "/cmdline"));
+        QFile environ(QString::fromStdString("/proc/" + pid + "/environ"));
+        if (!cmdline.open(QIODevice::ReadOnly) || !environ.open(QIODevice::ReadOnly) ||
+            cmdline.readAll().contains("--scripted"))
+            continue;
+        for (const QByteArray& variable : environ.readAll().split('\0')) {
+            if (variable.toStdString() == marker) {
+                kill(std::stoi(pid), SIGTERM);
+                ++stopped;
+            }
+        }
+    }
+    if (proc != nullptr)
+        closedir(proc);
+    return stopped;
 }
 
 } // namespace
@@ -74,4 +110,23 @@ TEST(SingleInstance, SecondProgramExitsAtOnceWithoutStartingAnything) {
     // No store objects and no driver: nothing new in the namespace, also a moment later.
     PumpEvents(300);
     EXPECT_EQ(ObjectCount(), objectsBefore);
+}
+
+TEST(SingleInstance, FirstProgramStartsTheDriverBesideIt) {
+    QProcess panel;
+    panel.setProcessChannelMode(QProcess::ForwardedChannels);
+    panel.start(QString::fromStdString(QUILBEX_CONTROL_PATH), {});
+    ASSERT_TRUE(panel.waitForStarted(5000));
+    DriverProcess observer(DriverProcess::Role::Slave);
+    EXPECT_TRUE(observer.Start());
+    // The panel starts the live driver from its own directory; it becomes the group's master.
+    EXPECT_TRUE(WaitFor([&] { return observer.Command("masters") == "value 1"; }, 10000));
+
+    // The panel leaves only through its exit sequence, so end it from outside, then the driver.
+    panel.terminate();
+    EXPECT_TRUE(panel.waitForFinished(5000));
+    EXPECT_EQ(StopDriversOfThisTest(), 1);
+    EXPECT_TRUE(WaitFor([&] { return observer.Command("masters") == "value 0"; }, 5000));
+    observer.Stop();
+    shm_unlink(platform::SharedMemoryName("KX3_CONTROL_INST").c_str());
 }

@@ -14,32 +14,29 @@
 
 #include <QTimer>
 
+#include <functional>
+#include <vector>
+
 // The program's nine forms in its globals, created in the program's order, with the main timer
-// stopped so tests run the ticks themselves.
+// stopped so tests run the ticks themselves. A form whose global a test has already set is left
+// as it is (and is not destroyed here).
 class PanelForms {
 public:
     PanelForms() {
-        KXBW3_Main = new TKXBW3_Main(nullptr);
+        Create(KXBW3_Main);
         KXBW3_Main->SlowTimer->SetEnabled(false);
-        KXBW3_CalibScreen = new TKXBW3_CalibScreen(nullptr);
-        KXBW3_SenseScreen = new TKXBW3_SenseScreen(nullptr);
-        KXBW3_Save = new TKXBW3_Save(nullptr);
-        KXBW3_Exit = new TKXBW3_Exit(nullptr);
-        KXBW3_UserManual = new TKXBW3_UserManual(nullptr);
-        KXBW3_Version = new TKXBW3_Version(nullptr);
-        KXBW3_License = new TKXBW3_License(nullptr);
-        KXBW3_About = new TKXBW3_About(nullptr);
+        Create(KXBW3_CalibScreen);
+        Create(KXBW3_SenseScreen);
+        Create(KXBW3_Save);
+        Create(KXBW3_Exit);
+        Create(KXBW3_UserManual);
+        Create(KXBW3_Version);
+        Create(KXBW3_License);
+        Create(KXBW3_About);
     }
     ~PanelForms() {
-        Destroy(KXBW3_About);
-        Destroy(KXBW3_License);
-        Destroy(KXBW3_Version);
-        Destroy(KXBW3_UserManual);
-        Destroy(KXBW3_Exit);
-        Destroy(KXBW3_Save);
-        Destroy(KXBW3_SenseScreen);
-        Destroy(KXBW3_CalibScreen);
-        Destroy(KXBW3_Main);
+        for (auto it = itsCreated.rbegin(); it != itsCreated.rend(); ++it)
+            (*it)();
     }
     PanelForms(const PanelForms&) = delete;
     PanelForms& operator=(const PanelForms&) = delete;
@@ -49,10 +46,17 @@ public:
     void Tick() const { KXBW3_Main->SlowTimerTimer(KXBW3_Main); }
 
 private:
-    template <class T> static void Destroy(T*& form) {
-        delete form;
-        form = nullptr;
+    template <class T> void Create(T*& global) {
+        if (global != nullptr)
+            return;
+        global = new T(nullptr);
+        itsCreated.push_back([&global] {
+            delete global;
+            global = nullptr;
+        });
     }
+
+    std::vector<std::function<void()>> itsCreated;
 };
 
 // Presses `button` whenever `form` is shown modally, and counts the presses.

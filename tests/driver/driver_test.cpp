@@ -130,3 +130,15 @@ TEST(Driver, ScriptedCommandsReportTheirErrors) {
     EXPECT_EQ(driver.Command("quit"), "bye");
     EXPECT_TRUE(driver.WaitForExit());
 }
+
+TEST(Driver, JoiningSlaveLeavesTheMastersValuesAlone) {
+    DriverProcess driver;
+    ASSERT_TRUE(driver.Start());
+    ASSERT_TRUE(driver.Set("Edge", "TopGain", "1.5"));
+    DriverProcess slave(DriverProcess::Role::Slave);
+    ASSERT_TRUE(slave.Start());
+    // The slave's first poll, 100 ms after it joined, flushes what it held from before.
+    PumpEvents(300);
+    EXPECT_EQ(driver.GetFloat("Edge", "TopGain"), 1.5f);
+    EXPECT_EQ(slave.GetFloat("Edge", "TopGain"), 1.5f);
+}

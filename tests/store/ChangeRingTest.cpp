@@ -7,6 +7,8 @@
 #include <chrono>
 #include <climits>
 #include <cstring>
+#include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -189,6 +191,34 @@ TEST_F(StoreTest, HandlersMayDeleteVariablesOrTheWholeSetDuringAPoll) {
     EXPECT_FALSE(Manager()->GetActive());
 }
 
+// An exception from an OnChange handler reaches the caller of the poll, but the entry that
+// raised it is consumed: it does not come back on every later poll and block the ring, the
+// flushes and the poll events.
+TEST_F(StoreTest, AnEntryWhoseHandlerRaisesIsConsumedAndLaterEntriesStillArrive) {
+    int raised = 0;
+    int changes = 0;
+    int polls = 0;
+    TShareVarBase* a = Add("S", "A", "Int", 1, [&](tk::TObject*) {
+        ++raised;
+        throw std::runtime_error("handler");
+    });
+    TShareVarBase* b = Add("S", "B", "Int", 1, Counter(changes), Counter(polls));
+    Manager()->SetMaster(true);
+    Manager()->SetActive(true);
+    a->SetValueInt(1);
+    b->SetValueInt(2);
+    EXPECT_THROW(Manager()->DoPoll(nullptr), std::runtime_error);
+    EXPECT_EQ(raised, 1);
+    Manager()->DoPoll(nullptr);
+    EXPECT_EQ(raised, 1) << "the entry that raised is not delivered again";
+    EXPECT_EQ(changes, 1) << "the next entry arrives on the next poll";
+    EXPECT_EQ(polls, 1);
+    Manager()->DoPoll(nullptr);
+    EXPECT_EQ(raised, 1);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(polls, 2);
+}
+
 TEST_F(StoreTest, StoreComponentForwardsToTheManager) {
     TShareManager component(nullptr);
     EXPECT_EQ(component.GetGrpName(), "Grp") << "reading creates the manager";
@@ -201,6 +231,10 @@ TEST_F(StoreTest, StoreComponentForwardsToTheManager) {
     EXPECT_FALSE(Manager()->GetOnMonitor()) << "the component's (unassigned) handler replaces it";
     EXPECT_EQ(component.GetSlaveCount(), 1);
     EXPECT_EQ(component.GetRegisterCount(), 1);
+    Manager()->SetOnMonitor([](tk::TObject*, int) {});
+    component.SetActive(true); // changes nothing in the manager but copies the handler again
+    EXPECT_FALSE(Manager()->GetOnMonitor());
+    EXPECT_EQ(component.GetSlaveCount(), 1);
     component.SetActive(false);
 
     TShareManager designed(nullptr);
@@ -217,8 +251,38 @@ TEST_F(StoreTest, PollIntervalFollowsTheSlaveCount) {
     int polls = 0;
     Add("S", "V", "Int", 1, nullptr, Counter(polls));
     Manager()->SetInterval(10);
+    Manager()->SetMaster(true);
+    Manager()->SetActive(true); // a master without slaves: the first tick, then every 1000 ms
+    EXPECT_TRUE(storetest::PumpUntil([&] { return polls >= 1; }, 3000));
+    storetest::PumpFor(300);
+    EXPECT_EQ(polls, 1) << "no slave in the group: the next tick is 1000 ms away";
+    Manager()->SetActive(false);
+    Manager()->SetMaster(false);
+    polls = 0;
     Manager()->SetActive(true); // a slave counts itself: ticks every 10 ms after the first 100
     EXPECT_TRUE(storetest::PumpUntil([&] { return polls >= 5; }, 3000));
+}
+
+// A holder that ends without releasing the group mutex leaves it abandoned: the store takes it,
+// makes it consistent and releases it, so other participants are never kept waiting.
+TEST_F(StoreTest, AnAbandonedGroupMutexIsTakenAndReleased) {
+    Add("S", "V", "Int");
+    platform::Handle mutex = platform::CreateNamedMutex(nullptr, "MutGrp");
+    ASSERT_NE(mutex, nullptr);
+    std::thread([mutex] { platform::WaitForNamedMutex(mutex, 0); }).join(); // ends holding it
+    Manager()->SetMaster(true);
+    Manager()->SetActive(true);
+    std::uint32_t other = platform::kWaitFailed;
+    std::thread([&] {
+        other = platform::WaitForNamedMutex(mutex, 0);
+        if (other == platform::kWaitObject0) {
+            platform::ReleaseNamedMutex(mutex);
+        }
+    }).join();
+    EXPECT_EQ(other, platform::kWaitObject0) << "activation released what it took";
+    EXPECT_EQ(Manager()->GetMasterCount(), 1);
+    Manager()->SetActive(false);
+    platform::CloseNamedHandle(mutex);
 }
 
 TEST_F(StoreTest, DeactivationWithATickPendingReturnsAtOnceAndDropsTheTick) {

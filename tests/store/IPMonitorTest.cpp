@@ -117,6 +117,27 @@ TEST(IPMonitor, BusyMutexGivesMinusOneAndNoHeartbeat) {
     EXPECT_EQ(me->GetCountType(1), 1);
 }
 
+// A holder that ended without releasing the table's mutex leaves it abandoned: the heartbeat
+// goes ahead and the mutex is released, not kept owned.
+TEST(IPMonitor, AnAbandonedMutexIsUsedAndReleased) {
+    auto me = Participant(1);
+    Table table;
+    table->Slots[0].Tick = 7;
+    platform::Handle mutex = platform::CreateNamedMutex(nullptr, "Mon_MON_MUTEX");
+    std::thread([mutex] { platform::WaitForNamedMutex(mutex, 0); }).join(); // ends holding it
+    me->DoPoll(nullptr);
+    EXPECT_NE(table->Slots[0].Tick, 7u) << "the heartbeat went ahead";
+    std::uint32_t other = platform::kWaitFailed;
+    std::thread([&] {
+        other = platform::WaitForNamedMutex(mutex, 0);
+        if (other == platform::kWaitObject0) {
+            platform::ReleaseNamedMutex(mutex);
+        }
+    }).join();
+    EXPECT_EQ(other, platform::kWaitObject0);
+    platform::CloseNamedHandle(mutex);
+}
+
 TEST(IPMonitor, SettingsAreFixedWhileActiveAndInactiveGivesMinusOne) {
     auto me = Participant(4, false);
     EXPECT_EQ(me->GetCountType(4), -1);

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
 #include <QScreen>
@@ -217,6 +218,17 @@ TEST(FormGeometryTest, BorderStyleAndIconsChooseTheWindowDecoration) {
     EXPECT_EQ(form.Widget()->maximumSize(), QSize(232, 102));
 }
 
+TEST(FormGeometryTest, HandleStaysTheSameFromCreationToShow) {
+    TForm form(nullptr);
+    QWindow* handle = form.GetHandle();
+    form.SetPosition(poScreenCenter);
+    form.Show();
+    EXPECT_EQ(form.GetHandle(), handle);
+    form.Hide();
+    form.Show();
+    EXPECT_EQ(form.GetHandle(), handle);
+}
+
 TEST(FormGeometryTest, MenuTakesRoomAboveTheClientArea) {
     TForm form(nullptr);
     auto* menu = new TMainMenu(&form);
@@ -277,6 +289,22 @@ TEST(ApplicationTest, FirstCreatedFormIsTheMainFormAndGetsOnCreate) {
     Application->DestroyForms();
     EXPECT_EQ(Application->GetMainForm(), nullptr);
     EXPECT_FALSE(Application->GetExeName().empty());
+}
+
+TEST(ApplicationTest, FormsTakeACopyOfTheApplicationsIcon) {
+    QTemporaryDir dir;
+    const QString path = dir.path() + "/icon.png";
+    QImage picture(16, 16, QImage::Format_RGB32);
+    picture.fill(Qt::blue);
+    ASSERT_TRUE(picture.save(path, "PNG"));
+    EXPECT_THROW(Application->GetIcon()->LoadFromFile((dir.path() + "/none.ico").toStdString()),
+                 Exception);
+    Application->GetIcon()->LoadFromFile(path.toStdString());
+    TForm form(nullptr);
+    form.GetIcon()->Assign(Application->GetIcon());
+    EXPECT_FALSE(form.GetIcon()->Empty());
+    EXPECT_FALSE(form.Widget()->windowIcon().isNull());
+    Application->GetIcon()->SetIcon(QIcon());
 }
 
 TEST(WebBrowserTest, NavigateShowsALocalPageAndCountsNavigations) {

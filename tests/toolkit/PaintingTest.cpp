@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QImage>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -149,6 +150,23 @@ TEST_F(PaintingTest, ClickOnALabelIsTheLabelsNotItsPanels) {
     SendMouse(label->Widget(), QEvent::MouseButtonRelease, QPoint(2, 2));
     EXPECT_EQ(labelClicks, 1);
     EXPECT_EQ(panelClicks, 0);
+}
+
+TEST_F(PaintingTest, ControlMayBeDestroyedByItsOwnClick) {
+    form->Show();
+    auto* panel = new TPanel(form.get());
+    panel->SetParent(form.get());
+    bool clicked = false;
+    panel->OnClick = [&clicked, panel](TObject*) {
+        delete panel;
+        clicked = true;
+    };
+    QPointer<QWidget> widget = panel->Widget();
+    SendMouse(widget, QEvent::MouseButtonPress, QPoint(2, 2));
+    SendMouse(widget, QEvent::MouseButtonRelease, QPoint(2, 2));
+    EXPECT_TRUE(clicked);
+    EXPECT_TRUE(widget.isNull());
+    EXPECT_EQ(form->ControlCount(), 0);
 }
 
 TEST_F(PaintingTest, LabelTakesItsTextSize) {

@@ -37,6 +37,14 @@ TEST_F(IniFile, ReadsTheUsualLayoutMatchingSectionsAndKeysWithoutCase) {
     EXPECT_EQ(ini.ReadString("Nope", "Version", "dflt"), "dflt");
 }
 
+TEST_F(IniFile, AByteOrderMarkAndBlanksAroundASectionNameAreNotPartOfIt) {
+    std::ofstream(Path("bom.ini"))
+        << "\xEF\xBB\xBF[Sense]\nRatioFlo1=0.5\n[ Status ]\nSaveInt1=3\n";
+    tk::TMemIniFile ini(Path("bom.ini"));
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("Sense", "RatioFlo1", 0), 0.5);
+    EXPECT_EQ(ini.ReadInteger("Status", "SaveInt1", 0), 3);
+}
+
 TEST_F(IniFile, MissingOrUnparsableNumbersReadAsTheDefault) {
     tk::TMemIniFile ini(Path("missing.ini"));
     ini.WriteString("S", "Int", "12x");
@@ -47,6 +55,11 @@ TEST_F(IniFile, MissingOrUnparsableNumbersReadAsTheDefault) {
     EXPECT_DOUBLE_EQ(ini.ReadFloat("S", "Float", 2.5), 2.5);
     EXPECT_EQ(ini.ReadInteger("S", "Empty", 4), 4);
     EXPECT_EQ(ini.ReadInteger("S", "Signed", 0), -7);
+    ini.WriteString("S", "Plus", "+8");
+    ini.WriteString("S", "TwoSigns", "+-8");
+    EXPECT_EQ(ini.ReadInteger("S", "Plus", 0), 8);
+    EXPECT_EQ(ini.ReadInteger("S", "TwoSigns", 1), 1);
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("S", "TwoSigns", 1.5), 1.5);
     EXPECT_EQ(ini.ReadInteger("S", "Absent", 9), 9);
     ini.WriteString("S", "Bool", "2");
     EXPECT_TRUE(ini.ReadBool("S", "Bool", false)) << "non-zero is true";

@@ -5,20 +5,23 @@
 // shared objects a test leaves behind), and installs recording stand-ins for the shell and the
 // window services, so nothing is started and no window is raised.
 //
+//     #include "tests/control/main_test_support.h"       // PanelForms, ModalAnswer
 //     #include "tests/control/support/DriverProcess.h"
 //
 //     TEST(SensePage, FollowsTheDriver) {
 //         DriverProcess driver;                         // QUILBEX_Driver.exe --scripted
 //         ASSERT_TRUE(driver.Start());                  // running as the group's master
-//         TKXBW3_Main form(nullptr);                    // creates every page's variables
-//         form.SlowTimerTimer(nullptr);                 // first tick activates the store
+//         PanelForms forms;                             // the nine forms, main timer stopped
+//         forms.Tick();                                 // first tick activates the store
 //         ASSERT_TRUE(driver.Set("Sense", "PressRatio", "0.25"));   // announced write
 //         EXPECT_TRUE(WaitFor([&] { return ...; }));    // pumps Qt events while waiting
+//         ModalAnswer yes(KXBW3_Exit, KXBW3_Exit->OKButton);        // answers a modal prompt
 //         EXPECT_EQ(driver.GetInt("Status", "Save"), 1);
 //         EXPECT_EQ(TestShell().Calls.size(), 1u);      // what the panel tried to start
 //     }                                                 // the driver is stopped here
 //
-// Commands of the scripted driver are listed in driver/Driver.h (Driver::Execute).
+// DriverProcess(DriverProcess::Role::Slave) joins as a second program instead. The commands of
+// the scripted driver are listed in driver/Driver.h (Driver::Execute).
 #pragma once
 
 #include "platform/Shell.h"
