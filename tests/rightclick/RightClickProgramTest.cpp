@@ -57,7 +57,7 @@ TEST(RightClickProgram, ShowsClampsAndPublishesItsWindowThenExitsZero) {
     RightClickProgram secondCopy;
     ASSERT_TRUE(program.Started());
     ASSERT_TRUE(secondCopy.Started());
-    ASSERT_TRUE(WaitFor([&] { return driver.Command("slaves") == "value 2"; }))
+    ASSERT_TRUE(WaitFor([&] { return driver.Command("slaves") == "value 2"; }, 10000))
         << "each copy joins the store as a slave on its first tick";
     ASSERT_TRUE(secondCopy.EndSession());
     EXPECT_EQ(secondCopy.ExitCode(), 0);
@@ -66,13 +66,15 @@ TEST(RightClickProgram, ShowsClampsAndPublishesItsWindowThenExitsZero) {
     // back to the edge and publishes where it is. The window's own publication can overwrite
     // an announcement that it has not yet polled, so the move is announced again until seen.
     ASSERT_TRUE(driver.Set("Output", "RC_Enabled", "1"));
-    EXPECT_TRUE(WaitFor([&] {
-        const int left = driver.GetInt("Output", "RC_Panel_X");
-        if (left != 0 && left != -40) {
-            driver.Set("Output", "RC_Panel_X", "-40");
-        }
-        return left == 0;
-    }));
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const int left = driver.GetInt("Output", "RC_Panel_X");
+            if (left != 0 && left != -40) {
+                driver.Set("Output", "RC_Panel_X", "-40");
+            }
+            return left == 0;
+        },
+        10000));
     EXPECT_EQ(driver.GetInt("Output", "RC_Panel_W"), 180);
 
     ASSERT_TRUE(program.EndSession());
@@ -84,7 +86,7 @@ TEST(RightClickProgram, ShowsClampsAndPublishesItsWindowThenExitsZero) {
 TEST(RightClickProgram, RunsWithoutDriverAndExitsZero) {
     RightClickProgram program;
     ASSERT_TRUE(program.Started());
-    EXPECT_TRUE(WaitFor([] { return SharedObjectCount() > 0; })) << "the store is active";
+    EXPECT_TRUE(WaitFor([] { return SharedObjectCount() > 0; }, 10000)) << "the store is active";
     ASSERT_TRUE(program.EndSession());
     EXPECT_EQ(program.ExitCode(), 0);
     EXPECT_EQ(SharedObjectCount(), 0);
