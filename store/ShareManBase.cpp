@@ -97,20 +97,17 @@ void TShareManBase::DoRegisterRemove(TShareVarBase* variable) {
 }
 
 void TShareManBase::DoSignalActiveChange() {
-    const auto alive = itsAlive;
-    const std::uint64_t version = itsRegistryVersion;
-    const std::vector<TShareVarBase*> snapshot = itsRegistry;
-    for (TShareVarBase* variable : snapshot) {
-        if (!*alive) {
-            return;
-        }
-        if (StillRegistered(variable, version)) {
-            variable->DoSignalActiveChange();
-        }
-    }
+    ForEachRegistered(&TShareVarBase::DoSignalActiveChange);
 }
 
 void TShareManBase::DoSignalMasterChange() {
+    ForEachRegistered(&TShareVarBase::DoSignalMasterChange);
+}
+
+// Calls signal on every registered variable in registry order. A handler may unregister
+// variables or delete the manager itself, so the walk runs over a snapshot and skips whatever
+// left the registry meanwhile.
+void TShareManBase::ForEachRegistered(void (TShareVarBase::*signal)()) {
     const auto alive = itsAlive;
     const std::uint64_t version = itsRegistryVersion;
     const std::vector<TShareVarBase*> snapshot = itsRegistry;
@@ -119,7 +116,7 @@ void TShareManBase::DoSignalMasterChange() {
             return;
         }
         if (StillRegistered(variable, version)) {
-            variable->DoSignalMasterChange();
+            (variable->*signal)();
         }
     }
 }

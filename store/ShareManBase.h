@@ -99,6 +99,7 @@ private:
     std::int32_t BlockWriteIndex() const;
     bool IsRegistered(const TShareVarBase* variable) const;
     bool StillRegistered(const TShareVarBase* variable, std::uint64_t version) const;
+    void ForEachRegistered(void (TShareVarBase::*signal)());
     void DoClearDeadMaster();
     void DoTakeMasterLock();
 
