@@ -48,6 +48,23 @@ TEST_F(TargetGaugeTest, ContractingRingBoxes) {
     EXPECT_EQ(At(Face(&gauge), 39, 55), clBlue);
 }
 
+// The ring's pen is LineWidth pixels wide, for either shape: the calibration screen's rings
+// are drawn 4 wide.
+TEST_F(TargetGaugeTest, TheRingIsDrawnLineWidthWide) {
+    gauge.SetPosition(50);
+    for (TargetGaugeShapeType shape : {tgst_Circle, tgst_Rectangle}) {
+        gauge.SetShape(shape);
+        for (int width : {1, 4}) {
+            gauge.SetLineWidth(width);
+            const QImage face = Face(&gauge);
+            int across = 0; // the ring's left side on the middle row
+            for (int x = 0; x < kWidth / 2; ++x)
+                across += At(face, x, kHeight / 2) == clBlue ? 1 : 0;
+            EXPECT_EQ(across, width) << "shape " << shape << ", width " << width;
+        }
+    }
+}
+
 TEST_F(TargetGaugeTest, ProgressIsClampedToTheOutline) {
     gauge.SetPosition(150); // growing ring, past the range: full size
     EXPECT_EQ(Ring(), Rect(0, 0, 104, 112));

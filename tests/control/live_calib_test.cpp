@@ -13,6 +13,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <utility>
 
 using namespace tk;
 
@@ -129,6 +130,24 @@ TEST(CalibScreenLayout, ShowingHidesTheTargetsButNotTheCancelBox) {
     EXPECT_EQ(screen.KX3_TargetGauge4->GetPosition(), -1);
 }
 
+// Every ring contracts toward its target's centre as the driver's count rises and is drawn 4
+// pixels wide; the cancel box alone is a rectangle.
+TEST(CalibScreenLayout, RingsContractAndTheCancelBoxIsARectangle) {
+    TKXBW3_CalibScreen screen(nullptr);
+    const std::pair<TKX3_TargetGauge*, TargetGaugeShapeType> gauges[] = {
+        {screen.KX3_TargetGauge1, tgst_Circle},
+        {screen.KX3_TargetGauge2, tgst_Circle},
+        {screen.KX3_TargetGauge3, tgst_Circle},
+        {screen.KX3_TargetGauge4, tgst_Rectangle},
+    };
+    for (int i = 0; i < 4; ++i) {
+        const auto& [gauge, shape] = gauges[i];
+        EXPECT_TRUE(gauge->GetContract()) << "gauge " << i + 1;
+        EXPECT_EQ(gauge->GetShape(), shape) << "gauge " << i + 1;
+        EXPECT_EQ(gauge->GetLineWidth(), 4) << "gauge " << i + 1;
+    }
+}
+
 class CalibRun : public LiveTest {
 protected:
     CalibRun() {
@@ -189,6 +208,12 @@ TEST_F(CalibRun, StartShowsTheScreenAtTheDriversFractionsAndSetsStart) {
     expect(itsScreen->KX3_TargetGauge2, 0.9f, 0.1f);
     expect(itsScreen->KX3_TargetGauge3, 0.1f, 0.9f);
     expect(itsScreen->KX3_TargetGauge4, 0.5f, 0.5f);
+}
+
+// "Start" goes out announced: a driver that begins a run on the change event must see it.
+TEST_F(CalibRun, StartIsAnAnnouncedWrite) {
+    Start();
+    EXPECT_TRUE(WaitFor([this] { return itsDriver.Command("changes Calib Start") == "value 1"; }));
 }
 
 TEST_F(CalibRun, CountsMoveTheRingsAndHideOutsideTheirRange) {

@@ -96,6 +96,15 @@ TEST_F(GraphPage, ChangesWhileTheTabIsInactiveAreDropped) {
     EXPECT_EQ(Bands(itsGraph->KX3_Graph1), Expected(0, 8));
 }
 
+// The bars of both graphs share one scale, -10 to 400, on which the driver's "Diff" values show.
+TEST(GraphPageLayout, BarsRangeFromMinus10To400) {
+    TKXBW3_Graph graph(nullptr);
+    for (TKX3_Graph* bars : {graph.KX3_Graph1, graph.KX3_Graph2}) {
+        EXPECT_EQ(bars->GetMin(), -10.0f);
+        EXPECT_EQ(bars->GetMax(), 400.0f);
+    }
+}
+
 TEST(GraphPageLayout, SplitsTheWidthBetweenTheTwoGraphs) {
     TKXBW3_Graph graph(nullptr);
     graph.SetBounds(0, 0, 595, 400);

@@ -2,6 +2,9 @@
 #include "control/KXB3_Monitor.h"
 #include "tests/control/live_fixture.h"
 
+#include <string>
+#include <vector>
+
 using namespace tk;
 
 namespace {
@@ -10,6 +13,21 @@ constexpr unsigned kGreen = 0x008000;
 constexpr unsigned kRed = 0xFF0000;
 
 } // namespace
+
+// "X", "Y" and "Button" are marked saveable for the store's INI persistence.
+TEST(MonitorPageVariables, TheTouchVariablesAreSaveable) {
+    TKXBW3_Monitor monitor(nullptr);
+    std::vector<std::string> created;
+    for (int i = 0; i < monitor.ComponentCount(); ++i)
+        if (auto* poly = dynamic_cast<TShareVarPoly*>(monitor.Component(i)))
+            for (int k = 0; k < poly->GetCount(); ++k) {
+                const TShareVarBase* var = poly->GetVar(k);
+                created.push_back(var->GetSecName() + "/" + var->GetVarName() +
+                                  (var->GetSaveable() ? " saveable" : ""));
+            }
+    EXPECT_EQ(created, (std::vector<std::string>{"Output/X saveable", "Output/Y saveable",
+                                                 "Output/Button saveable"}));
+}
 
 class MonitorPage : public LiveTest {
 protected:
