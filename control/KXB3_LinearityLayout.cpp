@@ -15,7 +15,8 @@ void TKXBW3_Linearity::CreateLayout() {
 
     LinearityAdvanced = new TCheckBox(this);
     LinearityAdvanced->SetParent(GroupBox2);
-    LinearityAdvanced->SetBounds(8, 30, 70, 17);
+    // As wide as the group's frame allows, so that the caption shows whole beside the box.
+    LinearityAdvanced->SetBounds(4, 30, 74, 17);
     LinearityAdvanced->SetCaption("Advanced");
 
     LinearityGroupBox = new TGroupBox(this);

@@ -3,6 +3,7 @@
 #include "toolkit/Forms.h"
 #include "toolkit/WidgetBridge.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -19,13 +20,19 @@ QString ToQString(const std::string& text) {
     return QString::fromUtf8(text.c_str());
 }
 
-// Shows the control's font (face and colour) on a widget the platform draws.
+// Shows the control's font (face and colour) on a widget the platform draws. The colour is
+// the enabled text's; disabled text keeps the platform's disabled colour, so that a disabled
+// control looks disabled.
 void ApplyFont(QWidget* widget, TFont* font) {
     widget->setFont(font->ToQFont());
+    const QPalette platform = QApplication::palette();
     QPalette palette = widget->palette();
-    palette.setColor(QPalette::WindowText, ToQColor(font->GetColor()));
-    palette.setColor(QPalette::ButtonText, ToQColor(font->GetColor()));
-    palette.setColor(QPalette::Text, ToQColor(font->GetColor()));
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::ButtonText, QPalette::Text}) {
+        palette.setColor(QPalette::Active, role, ToQColor(font->GetColor()));
+        palette.setColor(QPalette::Inactive, role, ToQColor(font->GetColor()));
+        palette.setColor(QPalette::Disabled, role, platform.color(QPalette::Disabled, role));
+    }
     widget->setPalette(palette);
 }
 

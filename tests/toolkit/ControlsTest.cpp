@@ -6,12 +6,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QWidget>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 using namespace tk;
 
@@ -343,6 +347,42 @@ TEST_F(ControlsTest, ParentFontReachesChildrenUntilTheyTakeTheirOwn) {
     EXPECT_FALSE(label->GetParentFont());
     panel->GetFont()->SetStyle(fsItalic);
     EXPECT_EQ(label->GetFont()->GetStyle(), fsBold);
+}
+
+// The font's colour is the enabled text's; a disabled control draws its caption in the
+// platform's disabled colour, so no pixel keeps the font's colour.
+TEST_F(ControlsTest, DisabledControlsDrawTheirCaptionInTheDisabledColour) {
+    const TColor fontColour = RGB(0, 0, 255);
+    const std::vector<std::pair<const char*, std::function<TControl*()>>> kinds = {
+        {"button", [&] { return new TButton(form.get()); }},
+        {"check box", [&] { return new TCheckBox(form.get()); }},
+        {"radio button", [&] { return new TRadioButton(form.get()); }},
+        {"label", [&] { return new TLabel(form.get()); }},
+        {"group box", [&] { return new TGroupBox(form.get()); }},
+    };
+    form->Show();
+    for (const auto& [kind, make] : kinds) {
+        TControl* control = make();
+        control->SetParent(form.get());
+        control->SetBounds(8, 8, 150, 40);
+        control->SetCaption("Keep Changes");
+        control->GetFont()->SetColor(fontColour);
+        auto fontColourShown = [&] {
+            const QImage image = control->Widget()->grab().toImage();
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x) {
+                    if (FromQColor(image.pixelColor(x, y)) == fontColour) {
+                        return true;
+                    }
+                }
+            }
+            return false;
+        };
+        EXPECT_TRUE(fontColourShown()) << kind << " enabled";
+        control->SetEnabled(false);
+        EXPECT_FALSE(fontColourShown()) << kind << " disabled";
+        delete control;
+    }
 }
 
 TEST_F(ControlsTest, SpinButtonRaisesItsClicks) {
