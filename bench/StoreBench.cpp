@@ -1,7 +1,7 @@
 // Costs of the shared variable store, each reported against a baseline measured in the same run:
 // element reads and announced writes against a bare in-process mutex and copy, an idle poll tick
-// with 140 variables, and the latency from an announced write in one process to OnChange in
-// another against a bare pipe round trip.
+// with 140 variables (alone, and with slave processes present), and the latency from an announced
+// write in one process to OnChange in another against a bare pipe round trip.
 #include "platform/Kernel.h"
 #include "store/ShareManBase.h"
 #include "store/ShareVarPoly.h"
@@ -26,6 +26,7 @@ namespace {
 
 constexpr int kPollVariables = 140;
 constexpr int kLatencySamples = 200;
+constexpr int kSlaves = 2;
 
 std::uint64_t NowNs() {
     return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(
@@ -112,11 +113,87 @@ void BM_IdlePollTick(benchmark::State& state) {
     }
 }
 
+// --- slave processes present ------------------------------------------------------------------
+
+// Command and answer pipes of the slave processes.
+struct SlaveProcess {
+    pid_t pid = -1;
+    int in = -1;
+    int out = -1;
+};
+std::vector<SlaveProcess> gSlaves;
+
+// A slave with one variable: 'a' activates it, 'd' deactivates it, each answered; 'q' ends it.
+[[noreturn]] void Slave(int in, int out) {
+    {
+        TShareVarPoly vars(nullptr);
+        vars.AddItem("Bench", "Value", "Float", 1, nullptr, nullptr, true);
+        char command = 0;
+        while (read(in, &command, 1) == 1 && command != 'q') {
+            TShareManBase::GetShareManBase()->SetActive(command == 'a');
+            (void)write(out, &command, 1);
+        }
+    }
+    _exit(0);
+}
+
+// Forks the slaves; before any thread exists.
+void StartSlaves() {
+    for (int i = 0; i < kSlaves; ++i) {
+        int toSlave[2];
+        int fromSlave[2];
+        if (pipe(toSlave) != 0 || pipe(fromSlave) != 0) {
+            return;
+        }
+        const pid_t pid = fork();
+        if (pid == 0) {
+            close(toSlave[1]);
+            close(fromSlave[0]);
+            Slave(toSlave[0], fromSlave[1]);
+        }
+        close(toSlave[0]);
+        close(fromSlave[1]);
+        gSlaves.push_back({pid, toSlave[1], fromSlave[0]});
+    }
+}
+
+void CommandSlaves(char command) {
+    for (const SlaveProcess& slave : gSlaves) {
+        char answer = 0;
+        (void)write(slave.in, &command, 1);
+        if (command != 'q') {
+            (void)read(slave.out, &answer, 1);
+        }
+    }
+    if (command == 'q') {
+        for (const SlaveProcess& slave : gSlaves) {
+            waitpid(slave.pid, nullptr, 0);
+        }
+    }
+}
+
+// The master's idle tick while slaves are counted: it also tries their slots for a dead one.
+void BM_IdlePollTickWithSlaves(benchmark::State& state) {
+    CommandSlaves('a');
+    {
+        Store store(true, kPollVariables - 1);
+        TShareManBase* manager = TShareManBase::GetShareManBase();
+        if (manager->GetSlaveCount() != kSlaves) {
+            state.SkipWithError("slaves not counted");
+        }
+        for (auto _ : state) {
+            manager->DoPoll(nullptr);
+        }
+    }
+    CommandSlaves('d');
+}
+
 BENCHMARK(BM_BareMutexCopy);
 BENCHMARK(BM_RobustMutexCopy);
 BENCHMARK(BM_MappedElementRead);
 BENCHMARK(BM_AnnouncedWrite);
 BENCHMARK(BM_IdlePollTick);
+BENCHMARK(BM_IdlePollTickWithSlaves);
 
 // Remembers each benchmark's time per iteration (ns) for the ratios.
 class Recorder : public benchmark::ConsoleReporter {
@@ -228,7 +305,8 @@ void MeasureLatency(int argc, char** argv) {
 int main(int argc, char** argv) {
     const std::string prefix = "qb" + std::to_string(getpid()) + "_";
     setenv("QUILBEX_IPC_NAMESPACE", prefix.c_str(), 1);
-    MeasureLatency(argc, argv); // first: it forks, and no other thread may exist yet
+    StartSlaves(); // these fork, and no other thread may exist yet
+    MeasureLatency(argc, argv);
 
     benchmark::Initialize(&argc, argv);
     Recorder recorder;
@@ -243,6 +321,8 @@ int main(int argc, char** argv) {
         std::printf("  idle poll tick, %d variables: %.2f us (goal <= 20 us), %.0fx\n",
                     kPollVariables, recorder.times["BM_IdlePollTick"] / 1000.0,
                     recorder.times["BM_IdlePollTick"] / bare);
+        std::printf("  the same with %d slaves present: %.2f us\n", kSlaves,
+                    recorder.times["BM_IdlePollTickWithSlaves"] / 1000.0);
         const double robust = recorder.times["BM_RobustMutexCopy"];
         std::printf("  (robust process-shared mutex + copy alone: %.2fx; read over it %.2fx, "
                     "write over it %.2fx)\n",
@@ -250,5 +330,6 @@ int main(int argc, char** argv) {
                     recorder.times["BM_AnnouncedWrite"] / robust);
     }
     benchmark::Shutdown();
+    CommandSlaves('q');
     return 0;
 }

@@ -5,10 +5,12 @@
 #include <cerrno>
 #include <cstdlib>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <map>
 #include <mutex>
 #include <pthread.h>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -19,7 +21,10 @@ namespace platform {
 struct NamedObject {
     int fd = -1;
     std::string shmName;
-    pthread_mutex_t* mutex = nullptr; // mapped mutex of a mutex object
+    void* table = nullptr; // mapped header and mutexes of a mutex object; null for a mapping
+    std::size_t tableLength = 0;
+    std::uint32_t headerSize = 0;
+    std::uint32_t count = 0;
 };
 
 namespace {
@@ -46,8 +51,19 @@ bool SameObject(int fd, const std::string& shmName) {
     return same;
 }
 
-bool InitialiseMutex(int fd) {
-    void* view = mmap(nullptr, sizeof(pthread_mutex_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+// Mutexes of a table: count robust mutexes after a header of headerSize bytes.
+struct MutexLayout {
+    std::uint32_t headerSize = 0;
+    std::uint32_t count = 0;
+};
+
+pthread_mutex_t* MutexAt(void* table, std::uint32_t headerSize, std::uint32_t index) {
+    return reinterpret_cast<pthread_mutex_t*>(static_cast<std::uint8_t*>(table) + headerSize) +
+           index;
+}
+
+bool InitialiseMutexes(int fd, std::uint32_t size, const MutexLayout& layout) {
+    void* view = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
     if (view == MAP_FAILED) {
         return false;
     }
@@ -56,17 +72,21 @@ bool InitialiseMutex(int fd) {
     pthread_mutexattr_setpshared(&attr, PTHREAD_PROCESS_SHARED);
     pthread_mutexattr_setrobust(&attr, PTHREAD_MUTEX_ROBUST);
     pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_RECURSIVE);
-    const bool ok = pthread_mutex_init(static_cast<pthread_mutex_t*>(view), &attr) == 0;
+    bool ok = true;
+    for (std::uint32_t i = 0; i < layout.count && ok; ++i) {
+        ok = pthread_mutex_init(MutexAt(view, layout.headerSize, i), &attr) == 0;
+    }
     pthread_mutexattr_destroy(&attr);
-    munmap(view, sizeof(pthread_mutex_t));
+    munmap(view, size);
     return ok;
 }
 
 // Opens or creates the object and takes the lock that keeps it alive. The first holder
-// zero-fills it to `size` bytes and, for a mutex, initialises the mutex. Returns the descriptor
-// or -1.
-int OpenObject(const std::string& shmName, std::uint32_t size, bool isMutex, mode_t mode,
-               bool* alreadyExisted) {
+// zero-fills it to `size` bytes and initialises its mutexes. Returns the descriptor or -1.
+// Whoever unlinks a name holds the object's exclusive lock, so a holder that checks the name
+// after taking its shared lock knows that it holds the named object and not a removed one.
+int OpenObject(const std::string& shmName, std::uint32_t size, const MutexLayout& mutexes,
+               mode_t mode, bool* alreadyExisted) {
     for (;;) {
         const int fd = shm_open(shmName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, mode);
         if (fd < 0) {
@@ -80,7 +100,7 @@ int OpenObject(const std::string& shmName, std::uint32_t size, bool isMutex, mod
             if (SameObject(fd, shmName)) {
                 fchmod(fd, mode); // fails harmlessly on another user's object
                 ok = ftruncate(fd, 0) == 0 && ftruncate(fd, size) == 0 &&
-                     (!isMutex || InitialiseMutex(fd));
+                     (mutexes.count == 0 || InitialiseMutexes(fd, size, mutexes));
                 ok = ok && flock(fd, LOCK_SH) == 0;
             } else {
                 ok = false;
@@ -92,6 +112,12 @@ int OpenObject(const std::string& shmName, std::uint32_t size, bool isMutex, mod
                     return -1;
                 }
                 close(fd); // the name was removed by its last holder: start again
+                continue;
+            }
+            // Turning the exclusive lock into a shared one lets go of it for a moment, in which
+            // a closer or RemoveUnheldObjects may have taken it and removed the name.
+            if (!SameObject(fd, shmName)) {
+                close(fd);
                 continue;
             }
         } else {
@@ -120,7 +146,7 @@ int OpenObject(const std::string& shmName, std::uint32_t size, bool isMutex, mod
 }
 
 Handle CreateObject(const SecurityAttributes* attributes, std::uint32_t size,
-                    const std::string& name, bool isMutex, bool* alreadyExisted) {
+                    const std::string& name, const MutexLayout& mutexes, bool* alreadyExisted) {
     if (alreadyExisted != nullptr) {
         *alreadyExisted = false;
     }
@@ -130,19 +156,21 @@ Handle CreateObject(const SecurityAttributes* attributes, std::uint32_t size,
         return nullptr;
     }
     RaiseOpenFileLimit();
-    const int fd = OpenObject(shmName, size, isMutex, ModeFor(attributes), alreadyExisted);
+    const int fd = OpenObject(shmName, size, mutexes, ModeFor(attributes), alreadyExisted);
     if (fd < 0) {
         return nullptr;
     }
-    auto* object = new NamedObject{fd, shmName, nullptr};
-    if (isMutex) {
-        void* view =
-            mmap(nullptr, sizeof(pthread_mutex_t), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    auto* object = new NamedObject{fd, shmName};
+    if (mutexes.count != 0) {
+        void* view = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
         if (view == MAP_FAILED) {
             CloseNamedHandle(object);
             return nullptr;
         }
-        object->mutex = static_cast<pthread_mutex_t*>(view);
+        object->table = view;
+        object->tableLength = size;
+        object->headerSize = mutexes.headerSize;
+        object->count = mutexes.count;
     }
     return object;
 }
@@ -185,11 +213,11 @@ std::string SharedMemoryName(const std::string& name) {
 
 Handle CreateNamedMapping(const SecurityAttributes* attributes, std::uint32_t size,
                           const std::string& name, bool* alreadyExisted) {
-    return CreateObject(attributes, size, name, false, alreadyExisted);
+    return CreateObject(attributes, size, name, MutexLayout{}, alreadyExisted);
 }
 
 void* MapViewOfMapping(Handle mapping, std::uint32_t size) {
-    if (mapping == nullptr || mapping->mutex != nullptr || size == 0) {
+    if (mapping == nullptr || mapping->table != nullptr || size == 0) {
         return nullptr;
     }
     struct stat st {};
@@ -221,15 +249,39 @@ bool UnmapViewOfMapping(void* view) {
 
 Handle CreateNamedMutex(const SecurityAttributes* attributes, const std::string& name,
                         bool* alreadyExisted) {
-    return CreateObject(attributes, sizeof(pthread_mutex_t), name, true, alreadyExisted);
+    return CreateNamedMutexTable(attributes, name, 0, 1, alreadyExisted);
+}
+
+Handle CreateNamedMutexTable(const SecurityAttributes* attributes, const std::string& name,
+                             std::uint32_t headerSize, std::uint32_t count, bool* alreadyExisted) {
+    constexpr std::uint64_t kMaxSize = 1U << 24;
+    const std::uint64_t size = headerSize + std::uint64_t{count} * sizeof(pthread_mutex_t);
+    if (count == 0 || headerSize % 8 != 0 || size > kMaxSize) {
+        if (alreadyExisted != nullptr) {
+            *alreadyExisted = false;
+        }
+        return nullptr;
+    }
+    return CreateObject(attributes, static_cast<std::uint32_t>(size), name,
+                        MutexLayout{headerSize, count}, alreadyExisted);
+}
+
+void* MutexTableHeader(Handle table) {
+    return table != nullptr && table->table != nullptr && table->headerSize != 0 ? table->table
+                                                                                 : nullptr;
 }
 
 std::uint32_t WaitForNamedMutex(Handle mutex, std::uint32_t timeoutMs) {
-    if (mutex == nullptr || mutex->mutex == nullptr) {
+    return WaitForNamedMutexAt(mutex, 0, timeoutMs);
+}
+
+std::uint32_t WaitForNamedMutexAt(Handle table, std::uint32_t index, std::uint32_t timeoutMs) {
+    if (table == nullptr || table->table == nullptr || index >= table->count) {
         return kWaitFailed;
     }
+    pthread_mutex_t* mutex = MutexAt(table->table, table->headerSize, index);
     // Most waits find the mutex free: try first, and read the clock only when it is not.
-    int result = pthread_mutex_trylock(mutex->mutex);
+    int result = pthread_mutex_trylock(mutex);
     if (result == EBUSY && timeoutMs != 0) {
         timespec deadline{};
         clock_gettime(CLOCK_MONOTONIC, &deadline);
@@ -240,7 +292,7 @@ std::uint32_t WaitForNamedMutex(Handle mutex, std::uint32_t timeoutMs) {
             deadline.tv_nsec -= 1000000000L;
         }
         do {
-            result = pthread_mutex_clocklock(mutex->mutex, CLOCK_MONOTONIC, &deadline);
+            result = pthread_mutex_clocklock(mutex, CLOCK_MONOTONIC, &deadline);
         } while (result == EINTR);
     }
     switch (result) {
@@ -249,7 +301,7 @@ std::uint32_t WaitForNamedMutex(Handle mutex, std::uint32_t timeoutMs) {
     case EOWNERDEAD:
         // The owner died holding it: repair it so it is released normally and never poisons
         // the other holders.
-        pthread_mutex_consistent(mutex->mutex);
+        pthread_mutex_consistent(mutex);
         return kWaitAbandoned;
     case EBUSY:
     case ETIMEDOUT:
@@ -260,15 +312,20 @@ std::uint32_t WaitForNamedMutex(Handle mutex, std::uint32_t timeoutMs) {
 }
 
 bool ReleaseNamedMutex(Handle mutex) {
-    return mutex != nullptr && mutex->mutex != nullptr && pthread_mutex_unlock(mutex->mutex) == 0;
+    return ReleaseNamedMutexAt(mutex, 0);
+}
+
+bool ReleaseNamedMutexAt(Handle table, std::uint32_t index) {
+    return table != nullptr && table->table != nullptr && index < table->count &&
+           pthread_mutex_unlock(MutexAt(table->table, table->headerSize, index)) == 0;
 }
 
 bool CloseNamedHandle(Handle object) {
     if (object == nullptr) {
         return false;
     }
-    if (object->mutex != nullptr) {
-        munmap(object->mutex, sizeof(pthread_mutex_t));
+    if (object->table != nullptr) {
+        munmap(object->table, object->tableLength);
     }
     // The last holder removes the name, so nothing is left behind.
     if (flock(object->fd, LOCK_EX | LOCK_NB) == 0 && SameObject(object->fd, object->shmName)) {
@@ -277,6 +334,33 @@ bool CloseNamedHandle(Handle object) {
     close(object->fd);
     delete object;
     return true;
+}
+
+int RemoveUnheldObjects(const std::string& prefix) {
+    DIR* dir = prefix.empty() ? nullptr : opendir("/dev/shm");
+    if (dir == nullptr) {
+        return 0;
+    }
+    const std::string entryPrefix = SharedMemoryName(prefix).substr(1);
+    int removed = 0;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string shmName = std::string("/") + entry->d_name;
+        if (std::string_view(entry->d_name).substr(0, entryPrefix.size()) != entryPrefix) {
+            continue;
+        }
+        const int fd = shm_open(shmName.c_str(), O_RDONLY | O_CLOEXEC, 0);
+        if (fd < 0) {
+            continue;
+        }
+        // Held by nobody: the exclusive lock is free. It stays taken until the name is gone.
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0 && SameObject(fd, shmName) &&
+            shm_unlink(shmName.c_str()) == 0) {
+            ++removed;
+        }
+        close(fd);
+    }
+    closedir(dir);
+    return removed;
 }
 
 } // namespace platform

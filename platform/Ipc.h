@@ -6,7 +6,8 @@
 // running system. An object lives while any process holds it open: every holder keeps a shared
 // flock on it, the first holder (the one that can take the exclusive lock) zero-fills and
 // initialises it, and the last holder to close removes the name. A crashed process drops its
-// lock, so an object left behind by dead processes is re-zeroed by the next opener.
+// lock, so an object left behind by dead processes is re-zeroed by the next opener, or removed by
+// RemoveUnheldObjects.
 #pragma once
 
 #include <cstdint>
@@ -69,19 +70,39 @@ bool UnmapViewOfMapping(void* view);
 Handle CreateNamedMutex(const SecurityAttributes* attributes, const std::string& name,
                         bool* alreadyExisted = nullptr);
 
+// Creates or opens a named table of `count` mutexes like those of CreateNamedMutex behind a
+// header of `headerSize` bytes (a multiple of 8), zero-filled when created. Layout, the same in
+// every process of one machine: the header at offset 0, then mutex i at offset
+// headerSize + i * sizeof(pthread_mutex_t). A named mutex is such a table of one without a header.
+Handle CreateNamedMutexTable(const SecurityAttributes* attributes, const std::string& name,
+                             std::uint32_t headerSize, std::uint32_t count,
+                             bool* alreadyExisted = nullptr);
+
+// The header of a mutex table, mapped read/write and shared; null without one.
+void* MutexTableHeader(Handle table);
+
 // Stand-in for WaitForSingleObject on a mutex, with a monotonic deadline `timeoutMs` from now
 // (0: try without waiting). Returns kWaitObject0, kWaitTimeout, kWaitAbandoned (the previous
 // owner died holding it: the mutex was made consistent and is now owned like kWaitObject0) or
-// kWaitFailed (not owned).
+// kWaitFailed (not owned). The robust mutex reports a dead owner to exactly one waiter.
 std::uint32_t WaitForNamedMutex(Handle mutex, std::uint32_t timeoutMs);
+// The same for mutex `index` of a table (kWaitFailed outside it).
+std::uint32_t WaitForNamedMutexAt(Handle table, std::uint32_t index, std::uint32_t timeoutMs);
 
 // Stand-in for ReleaseMutex: releases one level of ownership held by the calling thread.
 bool ReleaseNamedMutex(Handle mutex);
+bool ReleaseNamedMutexAt(Handle table, std::uint32_t index);
 
 // Stand-in for CloseHandle on a mapping or mutex. The last holder of an object removes its name.
 bool CloseNamedHandle(Handle object);
 
 // The shared-memory name ("/" + namespace + name) an object name stands for.
 std::string SharedMemoryName(const std::string& name);
+
+// Removes every object of the namespace whose name starts with `prefix` and that no live process
+// holds (its exclusive lock can be taken at once), unlinking it while holding that lock so that
+// an opener racing the removal goes round again and never keeps the unlinked object. Returns how
+// many were removed.
+int RemoveUnheldObjects(const std::string& prefix);
 
 } // namespace platform

@@ -164,8 +164,11 @@ bool TShareManBase::DoOpen() {
         return false;
     }
     itsBlock = static_cast<ShareGroupBlock*>(itsView);
-    // Proof of a live master; without it the store works as before, only without the proof.
+    // Proof of a live master and of live slaves; without them the store works as before, only
+    // a dead master or slave then stays counted.
     itsMasterMutex = platform::CreateNamedMutex(security.GetSecurity(), "Mst" + itsGrpName);
+    itsSlots = platform::CreateNamedMutexTable(security.GetSecurity(), "Slv" + itsGrpName,
+                                               sizeof(ShareSlaveSlots), kSlaveSlots);
     return true;
 }
 
@@ -178,6 +181,11 @@ void TShareManBase::DoClose() {
     }
     itsMasterMutex = nullptr;
     itsMasterLockHeld = false;
+    if (itsSlots != nullptr) {
+        platform::CloseNamedHandle(itsSlots);
+    }
+    itsSlots = nullptr;
+    itsSlot = -1;
     if (itsView != nullptr) {
         platform::UnmapViewOfMapping(itsView);
     }
@@ -220,6 +228,107 @@ void TShareManBase::DoTakeMasterLock() {
     itsMasterLockHeld = result == platform::kWaitObject0 || result == platform::kWaitAbandoned;
 }
 
+// --- slave slots ---------------------------------------------------------------------------
+
+ShareSlaveSlots* TShareManBase::Slots() const {
+    return static_cast<ShareSlaveSlots*>(platform::MutexTableHeader(itsSlots));
+}
+
+// Counts this slave and claims a slot for it, the slot after the count: a slave killed in
+// between stays counted, as one without a slot does (all taken, or no table). Called with the
+// group mutex held.
+void TShareManBase::DoCountSlave() {
+    if (itsBlock->SlaveCount == kSlaveSlots) {
+        return;
+    }
+    ++itsBlock->SlaveCount;
+    itsSlot = DoClaimSlot();
+    if (itsSlot >= 0) {
+        Slots()->Counted[itsSlot] = 1;
+    }
+}
+
+// The reverse, releasing the slot last: a slave killed before that is no longer counted in its
+// slot, so nobody uncounts it twice. Called with the group mutex held.
+void TShareManBase::DoUncountSlave() {
+    if (itsSlot >= 0) {
+        Slots()->Counted[itsSlot] = 0;
+    }
+    if (itsBlock->SlaveCount > 0) {
+        --itsBlock->SlaveCount;
+    }
+    if (itsSlot >= 0) {
+        platform::ReleaseNamedMutexAt(itsSlots, static_cast<std::uint32_t>(itsSlot));
+    }
+    itsSlot = -1;
+}
+
+// Takes the lowest slot that nobody holds and keeps it; a slot whose holder died is uncounted
+// first. A slot that a poller tries at this moment is busy: the next one is taken. Returns -1
+// when none is free.
+int TShareManBase::DoClaimSlot() {
+    ShareSlaveSlots* slots = Slots();
+    for (int slot = 0; slots != nullptr && slot < kSlaveSlots; ++slot) {
+        const std::uint32_t result =
+            platform::WaitForNamedMutexAt(itsSlots, static_cast<std::uint32_t>(slot), 0);
+        if (result == platform::kWaitAbandoned) {
+            DoUncountDeadSlave(slot);
+        }
+        if (result == platform::kWaitObject0 || result == platform::kWaitAbandoned) {
+            if (slot >= slots->HighWater) {
+                slots->HighWater = static_cast<std::uint8_t>(slot + 1);
+            }
+            return slot;
+        }
+    }
+    return -1;
+}
+
+// Tries every slot claimed so far, and only while slaves are counted: a slot whose holder died
+// is reported abandoned to exactly one poller, which uncounts that slave. A free slot is let go
+// at once; this process's own slot is only taken once more and let go (the mutex is recursive).
+void TShareManBase::DoReapDeadSlaves() {
+    const ShareSlaveSlots* slots = Slots();
+    if (slots == nullptr || itsBlock->SlaveCount == 0) {
+        return;
+    }
+    const int used = slots->HighWater;
+    for (int slot = 0; slot < used; ++slot) {
+        const auto index = static_cast<std::uint32_t>(slot);
+        const std::uint32_t result = platform::WaitForNamedMutexAt(itsSlots, index, 0);
+        if (result == platform::kWaitAbandoned) {
+            const bool held = LockGroup();
+            DoUncountDeadSlave(slot);
+            UnlockGroup(held);
+        }
+        if (result == platform::kWaitObject0 || result == platform::kWaitAbandoned) {
+            platform::ReleaseNamedMutexAt(itsSlots, index);
+        }
+    }
+}
+
+// Called with the group mutex held and the dead slave's slot taken over.
+void TShareManBase::DoUncountDeadSlave(int slot) {
+    ShareSlaveSlots* slots = Slots();
+    if (slots->Counted[slot] == 0) {
+        return; // it died after uncounting itself, or while it only tried the slot
+    }
+    slots->Counted[slot] = 0;
+    if (itsBlock->SlaveCount > 0) {
+        --itsBlock->SlaveCount;
+    }
+}
+
+// Removes the group's objects that no live process holds, left behind by killed processes: the
+// blocks and mutexes of the group and its variables, the master proof and the slot table. The
+// prefixes also match groups whose names begin with this one ("Grp2" for "Grp"); an object that
+// nobody holds is garbage in any group, so removing it there is harmless too.
+void TShareManBase::DoRemoveOrphans() {
+    for (const char* kind : {"Mem", "Mut", "Mst", "Slv"}) {
+        platform::RemoveUnheldObjects(kind + itsGrpName);
+    }
+}
+
 // --- activation ----------------------------------------------------------------------------
 
 void TShareManBase::DoActivateMaster() {
@@ -251,9 +360,7 @@ void TShareManBase::DoActivateSlave() {
         variable->DoSlaveAllocate();
     }
     itsRingReadIndex = BlockWriteIndex();
-    if (itsBlock->SlaveCount < 255) {
-        ++itsBlock->SlaveCount;
-    }
+    DoCountSlave();
 }
 
 void TShareManBase::SetActive(bool value) {
@@ -279,6 +386,9 @@ void TShareManBase::SetActive(bool value) {
         DoActivateSlave();
     }
     UnlockGroup(held);
+    if (itsMaster) {
+        DoRemoveOrphans();
+    }
 
     itsPollThread = std::make_unique<TIPThread>();
     itsPollThread->SetInterval(kFirstTickMs);
@@ -305,8 +415,8 @@ void TShareManBase::DoDeactivate() {
             if (itsBlock->MasterCount == 1) {
                 itsBlock->MasterCount = 0;
             }
-        } else if (itsBlock->SlaveCount > 0) {
-            --itsBlock->SlaveCount;
+        } else {
+            DoUncountSlave();
         }
     }
     UnlockGroup(held);
@@ -355,6 +465,7 @@ void TShareManBase::DoPoll1() {
         DoClearDeadMaster();
         UnlockGroup(held);
     }
+    DoReapDeadSlaves();
     if (itsBlock->MasterCount == 0) {
         itsLookUpDirty = true;
         return;

@@ -25,6 +25,7 @@ class TIPThread;
 using TMonitorEvent = std::function<void(tk::TObject* Sender, int ID)>;
 
 constexpr int kRingSize = 1024;
+constexpr int kSlaveSlots = 255; // as many as SlaveCount can count
 
 #pragma pack(push, 1)
 // The group's shared block, "Mem" + group name, 1032 bytes, little-endian.
@@ -37,6 +38,22 @@ struct ShareGroupBlock {
 };
 #pragma pack(pop)
 static_assert(sizeof(ShareGroupBlock) == 1032);
+
+#pragma pack(push, 1)
+// Header of the group's slave slot table, "Slv" + group name: 264 bytes, then kSlaveSlots robust
+// process-shared mutexes, slot i at offset 264 + i * sizeof(pthread_mutex_t) (the layout of
+// platform::CreateNamedMutexTable). An active slave holds the mutex of its slot, so a slave that
+// dies leaves its slot abandoned, and the one poller whose try reports that uncounts it. All
+// fields are written under the group mutex.
+struct ShareSlaveSlots {
+    std::uint8_t HighWater; // slots below it have been claimed since the table was made; pollers
+                            // try only those
+    std::uint8_t Reserved[7];
+    std::uint8_t Counted[kSlaveSlots]; // 1 while the slot's holder is counted in SlaveCount
+    std::uint8_t Pad;
+};
+#pragma pack(pop)
+static_assert(sizeof(ShareSlaveSlots) == 264);
 
 class TShareManBase : public tk::TObject {
 public:
@@ -102,6 +119,13 @@ private:
     void ForEachRegistered(void (TShareVarBase::*signal)());
     void DoClearDeadMaster();
     void DoTakeMasterLock();
+    ShareSlaveSlots* Slots() const;
+    void DoCountSlave();
+    void DoUncountSlave();
+    int DoClaimSlot();
+    void DoReapDeadSlaves();
+    void DoUncountDeadSlave(int slot);
+    void DoRemoveOrphans();
 
     std::string itsGrpName = "Grp";
     bool itsMaster = false;
@@ -123,6 +147,9 @@ private:
     // "Mst" + group name: held by the active master, so that its death can be proven.
     platform::Handle itsMasterMutex = nullptr;
     bool itsMasterLockHeld = false;
+    // "Slv" + group name, and the slot this process holds in it as an active slave (-1: none).
+    platform::Handle itsSlots = nullptr;
+    int itsSlot = -1;
     // Guards against handlers that delete the manager, change the registry or (de)activate
     // while a poll dispatches events.
     std::shared_ptr<bool> itsAlive = std::make_shared<bool>(true);

@@ -2,6 +2,7 @@
 
 #include "store/Security.h"
 #include "store/ShareManBase.h"
+#include "toolkit/IniFiles.h"
 
 #include <algorithm>
 #include <cstring>
@@ -364,6 +365,15 @@ void TShareVarBase::SaveIni(tk::TMemIniFile* /*ini*/) {}
 int TShareVarBase::TestIni(tk::TMemIniFile* /*ini*/) {
     return 0;
 }
+
+// A text that parses reads the same whatever the default, so a read that gives back each of two
+// defaults found none. (A default of current + 1 would equal a current value of 1e16 or more.)
+bool TShareVarBase::ReadIniFloat(tk::TMemIniFile* ini, const std::string& key,
+                                 double& value) const {
+    value = ini->ReadFloat(itsSecName, key, 0.0);
+    return value != 0.0 || ini->ReadFloat(itsSecName, key, 1.0) == 0.0;
+}
+
 std::string TShareVarBase::GetVarType() const {
     return {};
 }

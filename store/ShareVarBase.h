@@ -142,6 +142,8 @@ protected:
     void WriteElement(int index, const void* value, bool announce);
     // Copies the whole local array into the block and announces it (typed flush).
     void FlushPendingWrite();
+    // Reads [SecName] `key` as a number; false when the key is missing or its text is no number.
+    bool ReadIniFloat(tk::TMemIniFile* ini, const std::string& key, double& value) const;
 
 private:
     std::string BlockSuffix();

@@ -46,9 +46,18 @@ void TShareVarFloat::LoadIni(tk::TMemIniFile* ini) {
     SetValueFloat(static_cast<float>(ini->ReadFloat(GetSecName(), key, GetValueFloat())));
 }
 
+// A missing key, or a text that is no number, differs. The saved text holds 15 digits of the
+// value widened to double; they narrow back to exactly this value, as LoadIni narrows them, but
+// compared widened they would differ from a large value by more than the tolerance.
 int TShareVarFloat::TestIni(tk::TMemIniFile* ini) {
     const std::string key = GetVarName() + GetVarType() + std::to_string(GetVarCount());
-    const double current = GetValueFloat();
-    const double stored = ini->ReadFloat(GetSecName(), key, current + 1.0);
+    const float current = GetValueFloat();
+    double stored = 0;
+    if (!ReadIniFloat(ini, key, stored)) {
+        return 1;
+    }
+    if (static_cast<float>(stored) == current) {
+        return 0;
+    }
     return std::fabs(stored - current) >= 0.01 ? 1 : 0;
 }

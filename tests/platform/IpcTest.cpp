@@ -7,11 +7,15 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <random>
 #include <sched.h>
 #include <string>
+#include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -219,6 +223,67 @@ TEST_F(Ipc, ConcurrentOpenersAndClosersNeverLoseALiveObject) {
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     }
     EXPECT_FALSE(Exists("MemStress"));
+}
+
+TEST_F(Ipc, RemovalTakesOnlyObjectsOfThePrefixThatNobodyHolds) {
+    InChildThatDies([] {
+        CreateNamedMapping(nullptr, 8, "MemGone");
+        CreateNamedMutex(nullptr, "MutGone");
+        CreateNamedMapping(nullptr, 8, "KeptGone");
+    });
+    Mapping held("MemHeld", 8);
+    Handle heldMutex = CreateNamedMutex(nullptr, "MutHeld");
+    EXPECT_EQ(RemoveUnheldObjects("Mem"), 1);
+    EXPECT_EQ(RemoveUnheldObjects("Mut"), 1);
+    EXPECT_FALSE(Exists("MemGone"));
+    EXPECT_FALSE(Exists("MutGone"));
+    EXPECT_TRUE(Exists("MemHeld"));
+    EXPECT_TRUE(Exists("MutHeld"));
+    EXPECT_TRUE(Exists("KeptGone")) << "another prefix";
+    EXPECT_EQ(RemoveUnheldObjects("Kept"), 1);
+    EXPECT_EQ(RemoveUnheldObjects(""), 0);
+    CloseNamedHandle(heldMutex);
+}
+
+// An opener racing the removal of an unheld object under the same name must end up holding the
+// named object: a second opener then finds it and shares its memory. The opener comes at a random
+// moment after the object was left, so that it often meets a remover in the middle of its work.
+TEST_F(Ipc, AnOpenerRacingRemovalNeverKeepsAnUnlinkedObject) {
+    const std::string shmName = SharedMemoryName("MemRace");
+    pid_t removers[2];
+    for (pid_t& remover : removers) {
+        remover = fork();
+        if (remover == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGKILL); // never outlives a test that stops early
+            for (;;) {
+                RemoveUnheldObjects("MemRace");
+            }
+        }
+    }
+    std::mt19937 random(7);
+    int unlinked = 0;
+    for (int round = 0; round < 3000; ++round) {
+        const int garbage = shm_open(shmName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_GE(garbage, 0);
+        ASSERT_EQ(ftruncate(garbage, 8), 0);
+        close(garbage); // left unheld, as by a killed process
+        const auto until =
+            std::chrono::steady_clock::now() + std::chrono::microseconds(random() % 300);
+        while (std::chrono::steady_clock::now() < until) {
+        }
+        Mapping first("MemRace", 8);
+        ASSERT_NE(first.view, nullptr);
+        first.view[0] = 1;
+        Mapping second("MemRace", 8);
+        if (!second.existed || second.view[0] != 1) {
+            ++unlinked;
+        }
+    }
+    for (pid_t remover : removers) {
+        kill(remover, SIGKILL);
+        waitpid(remover, nullptr, 0);
+    }
+    EXPECT_EQ(unlinked, 0);
 }
 
 TEST(Kernel, TickCountFollowsAMonotonicClockInMilliseconds) {

@@ -4,6 +4,8 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
+#include <cfloat>
 #include <fstream>
 
 namespace {
@@ -39,7 +41,8 @@ TEST_F(StoreIniTest, SaveIniWritesElementZeroOfSaveableVariablesOnly) {
     EXPECT_NE(text.find("[Sense]"), std::string::npos);
     EXPECT_NE(text.find("FixedThresholdFlo1=0.25\n"), std::string::npos);
     EXPECT_NE(text.find("QuadInt4=42\n"), std::string::npos);
-    EXPECT_NE(text.find("RatioDou1=0.333333333333333\n"), std::string::npos);
+    EXPECT_NE(text.find("RatioDou1=0.3333333333333333\n"), std::string::npos)
+        << "more than 15 digits only where 15 would not read back exactly";
     EXPECT_EQ(text.find("Flag"), std::string::npos) << "not saveable";
     Manager()->SaveAll(Path("b.ini"));
     EXPECT_NE(ReadAll(Path("b.ini")).find("FlagBoo1=1"), std::string::npos);
@@ -105,4 +108,52 @@ TEST_F(StoreIniTest, EmptyFileNameDoesNothingAndAWriteFailureRaises) {
     EXPECT_THROW(Manager()->SaveIni(), tk::Exception);
     EXPECT_THROW(Manager()->SaveAll(Path("no/such/dir/y.ini")), tk::Exception);
     EXPECT_NO_THROW(Manager()->SaveAll(""));
+}
+
+// Save followed by a test of the file finds nothing and a load changes nothing, across the range
+// of both types; a missing key differs whatever the value.
+TEST_F(StoreIniTest, SavedValuesTestEqualAndLoadBackExactlyAcrossTheRange) {
+    const double values[] = {0,       1e-30,    -1e-30,  0.1,       250,          1e15,
+                             1e16,    1e20,     1.0 / 3, 1e17 + 16, FLT_MAX,      -FLT_MAX,
+                             DBL_MAX, -DBL_MAX, FLT_MIN, 1e-40,     FLT_TRUE_MIN, DBL_TRUE_MIN};
+    for (const double value : values) {
+        SCOPED_TRACE(value);
+        auto* f = Add("S", "F", "Float");
+        auto* d = Add("S", "D", "Double");
+        const auto single = static_cast<float>(std::clamp<double>(value, -FLT_MAX, FLT_MAX));
+        f->SetValueFloat(single);
+        d->SetValueDouble(value);
+        Manager()->SetFileName(Path("range.ini"));
+        Manager()->SaveIni();
+        EXPECT_EQ(Manager()->TestIni(), 0);
+        f->SetValueFloat(single == 0 ? 1 : 0);
+        d->SetValueDouble(value == 0 ? 1 : 0);
+        Manager()->LoadIni();
+        EXPECT_EQ(f->GetValueFloat(), single);
+        EXPECT_EQ(d->GetValueDouble(), value);
+        tk::TMemIniFile empty(Path("empty.ini"));
+        EXPECT_EQ(Manager()->TestIni(&empty), 2);
+        vars = std::make_unique<TShareVarPoly>(nullptr);
+    }
+}
+
+TEST_F(StoreIniTest, AFileWrittenWithFifteenDigitsLoadsTheSameValues) {
+    WriteAll(Path("old.ini"), "[S]\nAFlo1=0.100000001490116\nBFlo1=3.40282346638529e+38\n"
+                              "CFlo1=1.40129846432482e-45\nDFlo1=1.00000002004088e+20\n"
+                              "EDou1=0.333333333333333\nFDou1=1e+16\n");
+    const char* floats[] = {"A", "B", "C", "D"};
+    for (const char* name : floats) {
+        Add("S", name, "Float");
+    }
+    Add("S", "E", "Double");
+    Add("S", "F", "Double");
+    Manager()->SetFileName(Path("old.ini"));
+    Manager()->LoadIni();
+    EXPECT_EQ(vars->GetVar(0)->GetValueFloat(), 0.1f);
+    EXPECT_EQ(vars->GetVar(1)->GetValueFloat(), FLT_MAX);
+    EXPECT_EQ(vars->GetVar(2)->GetValueFloat(), FLT_TRUE_MIN);
+    EXPECT_EQ(vars->GetVar(3)->GetValueFloat(), 1e20f);
+    EXPECT_EQ(vars->GetVar(4)->GetValueDouble(), 0.333333333333333);
+    EXPECT_EQ(vars->GetVar(5)->GetValueDouble(), 1e16);
+    EXPECT_EQ(Manager()->TestIni(), 0);
 }

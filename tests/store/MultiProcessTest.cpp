@@ -2,6 +2,8 @@
 #include "StoreFixture.h"
 
 #include <chrono>
+#include <random>
+#include <unistd.h>
 
 namespace {
 using Clock = std::chrono::steady_clock;
@@ -172,4 +174,70 @@ TEST_F(MultiProcessTest, AMasterThatDiesBeforeAnyoneElseActivatesIsReplacedAtAct
     EXPECT_TRUE(Manager()->GetMaster());
     EXPECT_EQ(Manager()->GetMasterCount(), 1);
     EXPECT_EQ(slave.Ask("counts"), "counts 1 1");
+}
+
+// A slave killed at a random moment (writing, or holding a variable's mutex), 20 times over: the
+// master uncounts it within two polls, exactly once, and nothing else changes for the others.
+TEST_F(MultiProcessTest, AKilledSlaveIsUncountedOnceWithinTwoPolls) {
+    Add("Sense", "PressRatio", "Float");
+    Manager()->SetMaster(true);
+    Manager()->SetActive(true);
+    storetest::Peer other;
+    Join(other, false);
+    ASSERT_EQ(other.Ask("activate"), "active 1 master 0 mc 1 sc 1");
+    std::mt19937 random(12);
+    for (int round = 1; round <= 20; ++round) {
+        SCOPED_TRACE(round);
+        storetest::Peer victim;
+        Join(victim, false);
+        ASSERT_EQ(victim.Ask("activate"), "active 1 master 0 mc 1 sc 2");
+        ASSERT_TRUE(victim.Send(round % 2 == 0 ? "lock 0" : "burst 0 20000"));
+        usleep(random() % 3000);
+        victim.Kill();
+        Manager()->DoPoll(nullptr);
+        Manager()->DoPoll(nullptr);
+        EXPECT_EQ(Manager()->GetSlaveCount(), 1);
+        EXPECT_EQ(Manager()->GetMasterCount(), 1);
+        vars->GetVar(0)->SetValueFloat(static_cast<float>(-round));
+        const std::string change = "change 0 -" + std::to_string(round);
+        EXPECT_EQ(other.WaitLine(change), change);
+        EXPECT_EQ(other.Ask("counts"), "counts 1 1");
+    }
+    EXPECT_EQ(other.Ask("deactivate"), "active 0 master 0 mc 0 sc 0");
+    EXPECT_EQ(Manager()->GetSlaveCount(), 0);
+}
+
+// After every process of the group was killed, a master that starts removes what they left,
+// but not the objects of a slave that is alive; when it quits, nothing is left.
+TEST_F(MultiProcessTest, AStartingMasterRemovesWhatKilledProcessesLeft) {
+    {
+        storetest::Peer driver;
+        storetest::Peer slave;
+        Join(driver, true, "add Gone A Int 1");
+        Join(slave, false, "add Gone B Double 2");
+        ASSERT_EQ(driver.Ask("activate"), "active 1 master 1 mc 1 sc 0");
+        ASSERT_EQ(slave.Ask("activate"), "active 1 master 0 mc 1 sc 1");
+        ASSERT_EQ(slave.Ask("lock 1"), "locked");
+        driver.Kill();
+        slave.Kill();
+    }
+    ASSERT_FALSE(storetest::LeftoverObjects().empty());
+    storetest::Peer alive;
+    Join(alive, false, "add Own V Int 1");
+    ASSERT_EQ(alive.Ask("activate"), "active 1 master 0 mc 0 sc 1");
+    ASSERT_EQ(alive.Ask("set 1 0 7"), "ok");
+    storetest::Peer master;
+    Join(master, true);
+    ASSERT_EQ(master.Ask("activate"), "active 1 master 1 mc 1 sc 1");
+    for (const std::string& name : storetest::LeftoverObjects()) {
+        EXPECT_EQ(name.find("Gone"), std::string::npos) << name;
+    }
+    {
+        storetest::BlockView own("MemGrpOwnVInt1", 6);
+        EXPECT_TRUE(own.AlreadyExisted()) << "a live slave's block stays";
+        EXPECT_EQ(storetest::Load<std::int32_t>(own.Bytes() + 2), 7);
+    }
+    EXPECT_EQ(master.Ask("quit"), "bye");
+    EXPECT_EQ(alive.Ask("quit"), "bye");
+    EXPECT_TRUE(storetest::PumpUntil([] { return storetest::LeftoverObjects().empty(); }));
 }

@@ -189,9 +189,13 @@ void Peer::Drain() {
     itsLines.clear();
 }
 
-std::string Peer::Ask(const std::string& command, int timeoutMs) {
+bool Peer::Send(const std::string& command) {
     const std::string line = command + "\n";
-    if (write(itsIn, line.data(), line.size()) != static_cast<ssize_t>(line.size())) {
+    return write(itsIn, line.data(), line.size()) == static_cast<ssize_t>(line.size());
+}
+
+std::string Peer::Ask(const std::string& command, int timeoutMs) {
+    if (!Send(command)) {
         return {};
     }
     std::string answer;

@@ -64,6 +64,8 @@ public:
 
     // Sends a command and returns its answer line (the first line that is not "change ...").
     std::string Ask(const std::string& command, int timeoutMs = 5000);
+    // Sends a command without waiting for its answer; false when it could not be sent.
+    bool Send(const std::string& command);
     // Waits for a line starting with `prefix`, pumping this process's events meanwhile;
     // returns the line, or "" on time-out. Lines before it are consumed.
     std::string WaitLine(const std::string& prefix, int timeoutMs = 5000);
