@@ -7,21 +7,29 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <utility>
+
 namespace platform {
 
 namespace {
 
-// Asks the X11 window manager to leave the window off the taskbar (an EWMH state). A mapped
-// window is asked through the root window; an unmapped one carries the state when mapped.
-void SkipTaskbarOnX11(QWindow* window) {
-    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr || x11->display() == nullptr) {
-        return;
+// The X11 display of the application, or nullptr on another platform.
+Display* X11Display() {
+    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+        return nullptr;
     }
-    Display* display = x11->display();
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 != nullptr ? x11->display() : nullptr;
+}
+
+// Adds an EWMH state (_NET_WM_STATE_...) to the window. A mapped window asks the window
+// manager through the root window; an unmapped one carries the state when it is mapped. The
+// native window is kept as it is: Qt recreates it when its own stays-on-top flag changes, and
+// a recreated window loses every state set on the one before.
+void AddNetWmState(Display* display, QWindow* window, const char* name) {
     const ::Window id = static_cast<::Window>(window->winId());
     const Atom state = XInternAtom(display, "_NET_WM_STATE", False);
-    const Atom skip = XInternAtom(display, "_NET_WM_STATE_SKIP_TASKBAR", False);
+    const Atom added = XInternAtom(display, name, False);
     if (window->isVisible()) {
         XEvent message{};
         message.xclient.type = ClientMessage;
@@ -29,14 +37,67 @@ void SkipTaskbarOnX11(QWindow* window) {
         message.xclient.message_type = state;
         message.xclient.format = 32;
         message.xclient.data.l[0] = 1; // add
-        message.xclient.data.l[1] = static_cast<long>(skip);
+        message.xclient.data.l[1] = static_cast<long>(added);
         message.xclient.data.l[3] = 1; // from an application
         XSendEvent(display, DefaultRootWindow(display), False,
                    SubstructureRedirectMask | SubstructureNotifyMask, &message);
     } else {
         XChangeProperty(display, id, state, XA_ATOM, 32, PropModeAppend,
-                        reinterpret_cast<const unsigned char*>(&skip), 1);
+                        reinterpret_cast<const unsigned char*>(&added), 1);
     }
+    XFlush(display);
+}
+
+// The Motif window manager hints: which functions and decorations the frame offers.
+constexpr unsigned long kMwmHintsFunctions = 1;
+constexpr unsigned long kMwmHintsDecorations = 2;
+constexpr unsigned long kMwmFuncResize = 2;
+constexpr unsigned long kMwmFuncMove = 4;
+constexpr unsigned long kMwmFuncMinimize = 8;
+constexpr unsigned long kMwmFuncMaximize = 16;
+constexpr unsigned long kMwmFuncClose = 32;
+constexpr unsigned long kMwmDecorBorder = 2;
+constexpr unsigned long kMwmDecorResizeH = 4;
+constexpr unsigned long kMwmDecorTitle = 8;
+constexpr unsigned long kMwmDecorMenu = 16;
+constexpr unsigned long kMwmDecorMinimize = 32;
+constexpr unsigned long kMwmDecorMaximize = 64;
+
+struct MotifHints {
+    unsigned long Flags = kMwmHintsFunctions | kMwmHintsDecorations;
+    unsigned long Functions = 0;
+    unsigned long Decorations = 0;
+    long InputMode = 0;
+    unsigned long WindowStatus = 0;
+};
+
+MotifHints MotifHintsOf(unsigned frame) {
+    MotifHints hints;
+    if ((frame & FrameTitle) == 0) {
+        return hints;
+    }
+    hints.Functions = kMwmFuncMove;
+    hints.Decorations = kMwmDecorBorder | kMwmDecorTitle;
+    const std::pair<unsigned, std::pair<unsigned long, unsigned long>> parts[] = {
+        {FrameResize, {kMwmFuncResize, kMwmDecorResizeH}},
+        {FrameSystemMenu, {kMwmFuncClose, kMwmDecorMenu}},
+        {FrameMinimize, {kMwmFuncMinimize, kMwmDecorMinimize}},
+        {FrameMaximize, {kMwmFuncMaximize, kMwmDecorMaximize}},
+    };
+    for (const auto& [flag, bits] : parts) {
+        if (frame & flag) {
+            hints.Functions |= bits.first;
+            hints.Decorations |= bits.second;
+        }
+    }
+    return hints;
+}
+
+void SetMotifHints(Display* display, QWindow* window, unsigned frame) {
+    const MotifHints hints = MotifHintsOf(frame);
+    const Atom atom = XInternAtom(display, "_MOTIF_WM_HINTS", False);
+    XChangeProperty(display, static_cast<::Window>(window->winId()), atom, atom, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&hints), 5);
     XFlush(display);
 }
 
@@ -44,15 +105,19 @@ WindowServices* gInstalled = nullptr;
 
 } // namespace
 
-void DesktopWindowServices::MakeTopmost(QWindow* window, unsigned flags) {
+void DesktopWindowServices::MakeTopmost(QWindow* window, unsigned /*flags*/) {
     if (window == nullptr) {
         return;
     }
-    window->setFlag(Qt::WindowStaysOnTopHint, true);
-    window->raise();
-    if ((flags & WindowPosNoActivate) == 0) {
-        window->requestActivate();
+    if (window->modality() != Qt::NonModal && (window->windowStates() & Qt::WindowMinimized)) {
+        window->setWindowStates(window->windowStates() & ~Qt::WindowMinimized);
     }
+    if (Display* display = X11Display()) {
+        AddNetWmState(display, window, "_NET_WM_STATE_ABOVE");
+    } else {
+        window->setFlag(Qt::WindowStaysOnTopHint, true);
+    }
+    window->raise();
 }
 
 ScreenSize DesktopWindowServices::PrimaryScreenSize() {
@@ -64,8 +129,16 @@ ScreenSize DesktopWindowServices::PrimaryScreenSize() {
 }
 
 void DesktopWindowServices::HideTaskbarButton(QWindow* window) {
-    if (window != nullptr && QGuiApplication::platformName() == QLatin1String("xcb")) {
-        SkipTaskbarOnX11(window);
+    Display* display = X11Display();
+    if (window != nullptr && display != nullptr) {
+        AddNetWmState(display, window, "_NET_WM_STATE_SKIP_TASKBAR");
+    }
+}
+
+void DesktopWindowServices::SetFrame(QWindow* window, unsigned frame) {
+    Display* display = X11Display();
+    if (window != nullptr && display != nullptr) {
+        SetMotifHints(display, window, frame);
     }
 }
 
@@ -80,6 +153,10 @@ ScreenSize RecordingWindowServices::PrimaryScreenSize() {
 
 void RecordingWindowServices::HideTaskbarButton(QWindow* window) {
     itsCalls.push_back({CallKind::HideTaskbarButton, window, 0});
+}
+
+void RecordingWindowServices::SetFrame(QWindow* window, unsigned frame) {
+    itsCalls.push_back({CallKind::SetFrame, window, frame});
 }
 
 std::vector<RecordingWindowServices::Call> RecordingWindowServices::CallsOf(CallKind kind) const {

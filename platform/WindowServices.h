@@ -1,5 +1,6 @@
 // Window services of the desktop that forms and components call: keeping a window above all
-// others, the primary screen's size and hiding a window's taskbar button. Code reaches them
+// others, the primary screen's size, hiding a window's taskbar button and telling the window
+// manager what a window's frame offers. Code reaches them
 // through platform::WindowServicesInstance(); tests install a RecordingWindowServices to see
 // which calls were made without touching real windows.
 #pragma once
@@ -11,11 +12,21 @@ class QWindow;
 namespace platform {
 
 // Flags of a topmost request. NoMove and NoSize keep the window's place and size (the only
-// way this system asks); NoActivate leaves the keyboard focus where it is.
+// way this system asks); NoActivate says that the caller does not want the window activated.
 enum WindowPosFlag : unsigned {
     WindowPosNoMove = 0x0001,
     WindowPosNoSize = 0x0002,
     WindowPosNoActivate = 0x0010,
+};
+
+// What a window's frame offers the user, combined with |. Without FrameTitle the window has no
+// frame at all.
+enum FrameFlag : unsigned {
+    FrameTitle = 0x01,
+    FrameResize = 0x02,
+    FrameSystemMenu = 0x04, // the window menu and the close box
+    FrameMinimize = 0x08,
+    FrameMaximize = 0x10,
 };
 
 struct ScreenSize {
@@ -26,14 +37,19 @@ struct ScreenSize {
 class WindowServices {
 public:
     virtual ~WindowServices() = default;
-    // Puts the window above every window that is not itself topmost; without
-    // WindowPosNoActivate in flags it also activates the window.
+    // Puts the window above every window that is not itself topmost. It never takes the
+    // keyboard focus from another program, whatever the flags say: a window is activated
+    // only where its program asks for the focus. A modal window that was minimised is
+    // restored, so that its program never waits on a window out of view.
     virtual void MakeTopmost(QWindow* window, unsigned flags) = 0;
     // The primary screen's size in pixels.
     virtual ScreenSize PrimaryScreenSize() = 0;
     // Removes the window's button from the taskbar. Every top-level window carries its own
     // button here, so the caller names the window whose button goes.
     virtual void HideTaskbarButton(QWindow* window) = 0;
+    // Tells the window manager which frame parts and actions the window allows (FrameFlag);
+    // everything else is refused.
+    virtual void SetFrame(QWindow* window, unsigned frame) = 0;
 };
 
 // The services of the running desktop (Qt Gui; on X11 the window manager's hints).
@@ -42,21 +58,23 @@ public:
     void MakeTopmost(QWindow* window, unsigned flags) override;
     ScreenSize PrimaryScreenSize() override;
     void HideTaskbarButton(QWindow* window) override;
+    void SetFrame(QWindow* window, unsigned frame) override;
 };
 
 // A stand-in that records every call and reports a screen size of its own.
 class RecordingWindowServices : public WindowServices {
 public:
-    enum class CallKind { MakeTopmost, PrimaryScreenSize, HideTaskbarButton };
+    enum class CallKind { MakeTopmost, PrimaryScreenSize, HideTaskbarButton, SetFrame };
     struct Call {
         CallKind Kind;
         QWindow* Window;
-        unsigned Flags;
+        unsigned Flags; // WindowPosFlag for MakeTopmost, FrameFlag for SetFrame
     };
 
     void MakeTopmost(QWindow* window, unsigned flags) override;
     ScreenSize PrimaryScreenSize() override;
     void HideTaskbarButton(QWindow* window) override;
+    void SetFrame(QWindow* window, unsigned frame) override;
 
     void SetScreenSize(int width, int height) { itsScreen = {width, height}; }
     const std::vector<Call>& Calls() const { return itsCalls; }

@@ -1,5 +1,6 @@
 #include "toolkit/Forms.h"
 
+#include "platform/WindowServices.h"
 #include "toolkit/WidgetBridge.h"
 
 #include <QApplication>
@@ -20,10 +21,14 @@ TApplication* const Application = new TApplication();
 namespace {
 
 // Lets a form look at the keys typed into it before its controls do (KeyPreview) and
-// press its default or cancel button on Enter or Esc.
+// press its buttons on Enter or Esc.
 class FormKeyFilter : public QObject {
 protected:
     bool eventFilter(QObject* object, QEvent* event) override {
+        if (event->type() == QEvent::KeyRelease) {
+            NoteRelease(static_cast<QKeyEvent*>(event));
+            return false;
+        }
         if (event->type() != QEvent::KeyPress || !object->isWidgetType()) {
             return false;
         }
@@ -33,8 +38,9 @@ protected:
         if (form == nullptr || !IsFirstReceiver(widget, window, event->spontaneous())) {
             return false;
         }
+        const bool repeated = IsRepeat(static_cast<QKeyEvent*>(event));
         bool swallowed = false;
-        CallGuarded([&] { swallowed = !form->PreviewKey(event); });
+        CallGuarded([&] { swallowed = !form->PreviewKey(event, repeated); });
         return swallowed;
     }
 
@@ -48,6 +54,24 @@ private:
         }
         return widget == window && (!spontaneous || focus == nullptr || focus->window() != window);
     }
+
+    // A held key repeats. The platform flags most repeats, but on X11 a repeat arrives as a
+    // release and a press with one time stamp, and the flag is missed when the press is not
+    // queued yet. A key the server still holds down (a synthetic press whose release went
+    // elsewhere) repeats into whichever window has the focus, so repeats must not press buttons.
+    bool IsRepeat(const QKeyEvent* press) const {
+        return press->isAutoRepeat() ||
+               (press->timestamp() != 0 && press->key() == itsReleasedKey &&
+                press->timestamp() == itsReleasedAt);
+    }
+
+    void NoteRelease(const QKeyEvent* release) {
+        itsReleasedKey = release->key();
+        itsReleasedAt = release->timestamp();
+    }
+
+    int itsReleasedKey = 0;
+    quint64 itsReleasedAt = 0;
 };
 
 void InstallFormKeyFilter() {
@@ -76,6 +100,36 @@ TButton* FindButton(TWinControl* parent, bool isDefault) {
         }
     }
     return nullptr;
+}
+
+// What a form's frame offers. As in the component library, the minimise and maximise boxes
+// come with the system menu only, and a dialog or tool window has neither.
+unsigned FrameOf(TFormBorderStyle style, TBorderIcons icons) {
+    if (style == bsNone) {
+        return 0;
+    }
+    unsigned frame = platform::FrameTitle;
+    if (style == bsSizeable || style == bsSizeToolWin) {
+        frame |= platform::FrameResize;
+    }
+    if (icons & biSystemMenu) {
+        frame |= platform::FrameSystemMenu;
+        const bool boxes = style == bsSingle || style == bsSizeable;
+        if (boxes && (icons & biMinimize)) {
+            frame |= platform::FrameMinimize;
+        }
+        if (boxes && (icons & biMaximize)) {
+            frame |= platform::FrameMaximize;
+        }
+    }
+    return frame;
+}
+
+// The button of the form that has the keyboard focus, if the focus is on a button.
+TButton* FocusedButton(TForm* form) {
+    QWidget* focus = form->Widget()->focusWidget();
+    auto* button = focus != nullptr ? dynamic_cast<TButton*>(ControlOfWidget(focus)) : nullptr;
+    return button != nullptr && button->CanFocus() ? button : nullptr;
 }
 
 QRect ScreenGeometry() {
@@ -266,17 +320,33 @@ void TForm::ApplyWindowFlags() {
         const bool wasVisible = window->isVisible();
         window->setWindowFlags(flags);
         if (wasVisible) {
+            ApplyFrame();
             window->show();
         }
     }
     ApplyGeometry();
 }
 
-void TForm::PlaceOnFirstShow() {
-    if (itsPlaced || GetParent() != nullptr) {
+// The frame the window manager offers follows the border style and icons alone; a dialog
+// stays with the form it belongs to (its owner form, else the main form).
+void TForm::ApplyFrame() {
+    QWindow* handle = GetHandle();
+    if (itsBorderStyle == bsDialog) {
+        TForm* owner = dynamic_cast<TForm*>(GetOwner());
+        if (owner == nullptr || owner == this) {
+            owner = Application->GetMainForm();
+        }
+        handle->setTransientParent(owner != nullptr && owner != this ? owner->GetHandle()
+                                                                     : nullptr);
+    }
+    platform::WindowServicesInstance().SetFrame(handle, FrameOf(itsBorderStyle, itsBorderIcons));
+}
+
+// A form placed at a centre is placed there on every show, wherever that centre has moved.
+void TForm::PlaceOnShow() {
+    if (GetParent() != nullptr) {
         return;
     }
-    itsPlaced = true;
     QRect area;
     switch (itsPosition) {
     case poScreenCenter:
@@ -299,6 +369,11 @@ void TForm::PlaceOnFirstShow() {
     }
     SetBounds(area.x() + (area.width() - GetWidth()) / 2,
               area.y() + (area.height() - GetHeight()) / 2, GetWidth(), GetHeight());
+    // Left and Top are the frame's place. A hidden window that was shown before no longer
+    // knows its frame, so the window manager is told the frame's place itself.
+    if (QWindow* handle = Widget()->windowHandle()) {
+        handle->setFramePosition(QPoint(GetLeft(), GetTop()));
+    }
 }
 
 void TForm::SetVisible(bool visible) {
@@ -320,7 +395,8 @@ void TForm::ApplyVisible() {
         }
         DoCreate();
         ApplyWindowFlags();
-        PlaceOnFirstShow();
+        PlaceOnShow();
+        ApplyFrame();
         DoShow();
         if (!GetVisible()) {
             return; // OnShow hid it again
@@ -501,7 +577,9 @@ QWindow* TForm::GetHandle() {
     return window->windowHandle();
 }
 
-bool TForm::PreviewKey(QEvent* event) {
+// As in the component library: Enter presses the focused button, else the default button;
+// Esc presses the cancel button. Space is the focused button's own (it clicks on release).
+bool TForm::PreviewKey(QEvent* event, bool repeated) {
     auto* keyEvent = static_cast<QKeyEvent*>(event);
     if (itsKeyPreview) {
         const char typed = KeyCharOf(keyEvent);
@@ -509,12 +587,21 @@ bool TForm::PreviewKey(QEvent* event) {
             return false;
         }
     }
-    if (keyEvent->key() == Qt::Key_Return || keyEvent->key() == Qt::Key_Enter ||
-        keyEvent->key() == Qt::Key_Escape) {
-        if (TButton* button = FindButton(this, keyEvent->key() != Qt::Key_Escape)) {
-            button->Click();
-            return false;
-        }
+    const int key = keyEvent->key();
+    const bool escape = key == Qt::Key_Escape;
+    if (!escape && key != Qt::Key_Return && key != Qt::Key_Enter) {
+        return true;
+    }
+    if (repeated) {
+        return false; // only the key going down presses a button
+    }
+    TButton* button = escape ? FindButton(this, false) : FocusedButton(this);
+    if (button == nullptr && !escape) {
+        button = FindButton(this, true);
+    }
+    if (button != nullptr) {
+        button->Click();
+        return false;
     }
     return true;
 }

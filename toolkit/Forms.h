@@ -88,9 +88,9 @@ public:
 // or caMinimize. Closing the application's main form terminates the application.
 // ShowModal shows the form and runs a nested event loop (timers keep ticking) until
 // ModalResult is set (by code or a button's ModalResult) and OnClose does not refuse; any
-// other way of closing or hiding it gives mrCancel. Enter presses the form's Default button,
-// Esc its Cancel button. A key sent by code to the form's Widget() (its window) counts as typed
-// into the form.
+// other way of closing or hiding it gives mrCancel. Enter presses the focused button, or the
+// form's Default button when no button has the focus; Esc presses its Cancel button. A key sent by
+// code to the form's Widget() (its window) counts as typed into the form.
 class TForm : public TCustomControl {
 public:
     explicit TForm(TComponent* AOwner);
@@ -100,7 +100,7 @@ public:
     void SetBorderStyle(TFormBorderStyle style);
     TBorderIcons GetBorderIcons() const { return itsBorderIcons; }
     void SetBorderIcons(TBorderIcons icons);
-    // Where the form appears when first shown.
+    // Where the form appears each time it is shown.
     TPosition GetPosition() const { return itsPosition; }
     void SetPosition(TPosition position);
     TWindowState GetWindowState() const { return itsWindowState; }
@@ -145,8 +145,9 @@ public:
 
     bool WidgetEvent(QWidget* widget, QEvent* event) override;
     // The form's preview of a key typed into one of its controls (the application's key
-    // filter calls it); returns false when the key was swallowed.
-    bool PreviewKey(QEvent* event);
+    // filter calls it); returns false when the key was swallowed. A repeated key (held down)
+    // presses no button.
+    bool PreviewKey(QEvent* event, bool repeated);
 
 protected:
     virtual void DoShow();
@@ -159,7 +160,8 @@ protected:
 
 private:
     void ApplyWindowFlags();
-    void PlaceOnFirstShow();
+    void ApplyFrame();
+    void PlaceOnShow();
     void CloseModal();
     void SyncGeometryFromWindow();
     void LayoutWindow();
@@ -176,7 +178,6 @@ private:
     TWindowState itsWindowState = wsNormal;
     bool itsKeyPreview = false;
     bool itsCreated = false;
-    bool itsPlaced = false;
     bool itsShowing = false;
     TModalResult itsModalResult = mrNone;
     QEventLoop* itsModalLoop = nullptr;

@@ -17,6 +17,7 @@
 
 #include <fstream>
 #include <memory>
+#include <string>
 
 using namespace tk;
 
@@ -177,6 +178,88 @@ TEST(FormKeyTest, EnterAndEscPressTheDefaultAndCancelButtons) {
     EXPECT_EQ(dialog.ShowModal(), mrCancel);
 }
 
+// A dialog with a default, a cancel and a third button and a check box; each key is typed
+// into the control that has the focus, and the test reads which button it pressed.
+class KeyDialog : public TForm {
+public:
+    explicit KeyDialog(TComponent* AOwner) : TForm(AOwner) {
+        SetBounds(0, 0, 300, 100);
+        Default = AddButton("default", 0);
+        Default->SetDefault(true);
+        Other = AddButton("other", 1);
+        Cancel = AddButton("cancel", 2);
+        Cancel->SetCancel(true);
+        Box = new TCheckBox(this);
+        Box->SetParent(this);
+        Box->SetBounds(8, 60, 90, 17);
+    }
+    // Types the key (press and release); returns the buttons pressed.
+    std::string Type(int key, quint64 time = 0, bool autoRepeat = false) {
+        pressed.clear();
+        QWidget* target = Widget()->focusWidget() != nullptr ? Widget()->focusWidget() : Widget();
+        const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QString();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text, autoRepeat);
+        press.setTimestamp(time);
+        QApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text, autoRepeat);
+        release.setTimestamp(time);
+        QApplication::sendEvent(target, &release);
+        return pressed;
+    }
+    TButton* Default;
+    TButton* Other;
+    TButton* Cancel;
+    TCheckBox* Box;
+    std::string pressed;
+
+private:
+    TButton* AddButton(const std::string& name, int index) {
+        auto* button = new TButton(this);
+        button->SetParent(this);
+        button->SetBounds(8 + index * 90, 8, 81, 33);
+        button->SetCaption(name);
+        button->OnClick = [this, name](TObject*) { pressed += name; };
+        return button;
+    }
+};
+
+// As in the component library: Enter presses the focused button, else the default one;
+// Space presses the focused button only; Esc presses the cancel button wherever the focus is.
+TEST(FormKeyTest, EnterSpaceAndEscPressTheButtonsTheFocusChooses) {
+    KeyDialog dialog(nullptr);
+    dialog.Show();
+    struct Case {
+        TWinControl* focus;
+        int key;
+        const char* pressed;
+    };
+    const Case cases[] = {
+        {dialog.Default, Qt::Key_Return, "default"}, {dialog.Other, Qt::Key_Return, "other"},
+        {dialog.Box, Qt::Key_Return, "default"},     {dialog.Default, Qt::Key_Space, "default"},
+        {dialog.Other, Qt::Key_Space, "other"},      {dialog.Box, Qt::Key_Space, ""},
+        {dialog.Default, Qt::Key_Escape, "cancel"},  {dialog.Other, Qt::Key_Escape, "cancel"},
+        {dialog.Box, Qt::Key_Escape, "cancel"},
+    };
+    for (const Case& c : cases) {
+        c.focus->SetFocus();
+        EXPECT_EQ(dialog.Type(c.key), c.pressed)
+            << "focus on " << c.focus->GetCaption() << ", key " << std::hex << c.key;
+    }
+}
+
+// A held key repeats: as flagged presses, or (on X11) as a release and a press with one time
+// stamp. Only the key going down presses a button, so a key left held down by another
+// program cannot answer every prompt that opens.
+TEST(FormKeyTest, HeldEnterPressesNoButton) {
+    KeyDialog dialog(nullptr);
+    dialog.Show();
+    dialog.Other->SetFocus();
+    EXPECT_EQ(dialog.Type(Qt::Key_Return, 100, true), "") << "flagged repeat";
+    EXPECT_EQ(dialog.Type(Qt::Key_Return, 100), "") << "release and press at one time";
+    EXPECT_EQ(dialog.Type(Qt::Key_Escape, 150, true), "") << "flagged repeat";
+    EXPECT_EQ(dialog.Type(Qt::Key_Return, 900), "other") << "a new press";
+}
+
 TEST(FormGeometryTest, MaximisedFormFillsTheScreenAndCentringUsesTheMainForm) {
     TForm form(nullptr);
     int resizes = 0;
@@ -194,6 +277,56 @@ TEST(FormGeometryTest, MaximisedFormFillsTheScreenAndCentringUsesTheMainForm) {
     centred.Show();
     EXPECT_EQ(centred.GetLeft(), (screen.width() - 100) / 2);
     EXPECT_EQ(centred.GetTop(), (screen.height() - 50) / 2);
+}
+
+// What the window manager is told each frame allows; a dialog belongs to its owner form.
+TEST(FormGeometryTest, BorderStyleAndIconsChooseTheFrameTheWindowManagerOffers) {
+    using namespace platform;
+    struct Case {
+        TFormBorderStyle style;
+        TBorderIcons icons;
+        unsigned frame;
+    };
+    const Case cases[] = {
+        {bsNone, biSystemMenu | biMinimize, 0},
+        {bsSingle, biSystemMenu | biMinimize, FrameTitle | FrameSystemMenu | FrameMinimize},
+        {bsSizeable, biSystemMenu, FrameTitle | FrameResize | FrameSystemMenu},
+        {bsSizeable, biMinimize | biMaximize, FrameTitle | FrameResize}, // boxes need the menu
+        {bsDialog, 0, FrameTitle},
+        {bsDialog, biSystemMenu | biMinimize | biMaximize, FrameTitle | FrameSystemMenu},
+    };
+    RecordingWindowServices recorder;
+    const ScopedWindowServices scope(&recorder);
+    TForm owner(nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(&c - cases));
+        auto form = std::make_unique<TForm>(&owner);
+        form->SetBorderStyle(c.style);
+        form->SetBorderIcons(c.icons);
+        form->Show();
+        const auto frames = recorder.CallsOf(RecordingWindowServices::CallKind::SetFrame);
+        ASSERT_FALSE(frames.empty());
+        EXPECT_EQ(frames.back().Window, form->GetHandle());
+        EXPECT_EQ(frames.back().Flags, c.frame);
+        EXPECT_EQ(form->GetHandle()->transientParent(),
+                  c.style == bsDialog ? owner.GetHandle() : nullptr);
+    }
+}
+
+// A centred form is placed again at every show, wherever its owner has moved.
+TEST(FormGeometryTest, CentredFormIsCentredAtEveryShow) {
+    TForm owner(nullptr);
+    owner.Show();
+    auto dialog = std::make_unique<TForm>(&owner);
+    dialog->SetBounds(0, 0, 100, 50);
+    dialog->SetPosition(poOwnerFormCenter);
+    for (const QPoint& at : {QPoint(10, 20), QPoint(300, 200)}) {
+        owner.SetBounds(at.x(), at.y(), 400, 300);
+        dialog->Show();
+        EXPECT_EQ(dialog->GetLeft(), at.x() + 150);
+        EXPECT_EQ(dialog->GetTop(), at.y() + 125);
+        dialog->Hide();
+    }
 }
 
 TEST(FormGeometryTest, BorderStyleAndIconsChooseTheWindowDecoration) {
@@ -366,7 +499,7 @@ TEST(WindowServicesTest, RecorderSeesTheCallsTheFormsMake) {
         ASSERT_EQ(topmost.size(), 1u);
         EXPECT_EQ(topmost[0].Window, form.GetHandle());
         EXPECT_EQ(topmost[0].Flags, 3u);
-        EXPECT_EQ(recorder.Calls().size(), 3u);
+        EXPECT_EQ(recorder.Calls().size(), 4u) << "the frame given at Show, then three calls";
     }
     EXPECT_NE(&platform::WindowServicesInstance(), &recorder) << "the scope restores the desktop";
 }
@@ -375,9 +508,19 @@ TEST(WindowServicesTest, DesktopServicesKeepAWindowOnTopAndMeasureTheScreen) {
     platform::DesktopWindowServices desktop;
     TForm form(nullptr);
     form.Show();
-    desktop.MakeTopmost(form.GetHandle(), platform::WindowPosNoMove | platform::WindowPosNoSize |
-                                              platform::WindowPosNoActivate);
+    desktop.MakeTopmost(form.GetHandle(), platform::WindowPosNoMove | platform::WindowPosNoSize);
     EXPECT_TRUE(form.GetHandle()->flags() & Qt::WindowStaysOnTopHint);
+
+    // A minimised window comes back only when it is modal: a modal one out of view would leave
+    // its program waiting on it.
+    for (const Qt::WindowModality modality : {Qt::NonModal, Qt::ApplicationModal}) {
+        form.GetHandle()->setModality(modality);
+        form.GetHandle()->setWindowStates(Qt::WindowMinimized);
+        desktop.MakeTopmost(form.GetHandle(),
+                            platform::WindowPosNoMove | platform::WindowPosNoSize);
+        EXPECT_EQ(form.GetHandle()->windowStates() == Qt::WindowMinimized,
+                  modality == Qt::NonModal);
+    }
     const QSize screen = QGuiApplication::primaryScreen()->size();
     EXPECT_EQ(desktop.PrimaryScreenSize().Width, screen.width());
     EXPECT_EQ(desktop.PrimaryScreenSize().Height, screen.height());
