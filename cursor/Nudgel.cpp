@@ -3,6 +3,9 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 // The server answers a show request that nothing hid with an error; Xlib's default handler
@@ -11,14 +14,38 @@ int IgnoreXError(Display* /*display*/, XErrorEvent* /*error*/) {
     return 0;
 }
 
+// A connection lost half-way leaves nothing to do; Xlib's default handler would print and end
+// the program with a non-zero code.
+int EndOnLostConnection(Display* /*display*/) {
+    _exit(0);
+}
+
+// A server that refuses the connection sends its reason, which Xlib writes to standard error
+// itself; the tool prints nothing, so standard error points at /dev/null meanwhile.
+Display* OpenDisplayQuietly() {
+    const int saved = dup(STDERR_FILENO);
+    const int null = open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (null >= 0) {
+        dup2(null, STDERR_FILENO);
+        close(null);
+    }
+    Display* display = XOpenDisplay(nullptr);
+    if (saved >= 0) {
+        dup2(saved, STDERR_FILENO);
+        close(saved);
+    }
+    return display;
+}
+
 // Asks the X server to show the cursor over the root window. Without a display, or without
 // the XFixes extension (version 4 brought cursor hiding), there is nothing to do.
 void ShowCursorOnce() {
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = OpenDisplayQuietly();
     if (display == nullptr) {
         return;
     }
     XSetErrorHandler(IgnoreXError);
+    XSetIOErrorHandler(EndOnLostConnection);
     int eventBase = 0;
     int errorBase = 0;
     int major = 0;

@@ -181,6 +181,9 @@ TEST(MainForm, StopDriverSendsTerminateThenClearsDirtySilently) {
 TEST(MainForm, StopDriverOffersToSaveWhileDirty) {
     DriverProcess driver;
     ASSERT_TRUE(driver.Start());
+    // Reads Terminate where it cannot vanish: the driver may act on it and exit at once.
+    DriverProcess watcher(DriverProcess::Role::Slave);
+    ASSERT_TRUE(watcher.Start());
     PanelForms forms;
     forms.Tick();
     ASSERT_TRUE(driver.Set("Status", "Dirty", "1"));
@@ -192,7 +195,7 @@ TEST(MainForm, StopDriverOffersToSaveWhileDirty) {
     }
     EXPECT_EQ(driver.GetInt("Status", "Save"), 1);
     forms.Tick();
-    EXPECT_EQ(driver.GetInt("Status", "Terminate"), 1);
+    EXPECT_EQ(watcher.GetInt("Status", "Terminate"), 1);
     EXPECT_TRUE(driver.WaitForExit());
     // Dirty is written false locally on the tick after Terminate.
     EXPECT_TRUE(forms.Status()->GetDirty());
@@ -256,6 +259,28 @@ TEST(MainForm, ExitSendsNoLoadWhileAnotherSlaveRuns) {
     forms.Tick();
     EXPECT_EQ(forms.Main()->GetExitState(), 2);
     EXPECT_EQ(driver.GetInt("Status", "Load"), 0);
+}
+
+// A slave that crashed is no longer counted, so the panel is again the one slave and reverts.
+TEST(MainForm, ExitSendsLoadAfterTheOtherSlaveCrashed) {
+    DriverProcess driver;
+    ASSERT_TRUE(driver.Start());
+    DriverProcess crashing(DriverProcess::Role::Slave);
+    ASSERT_TRUE(crashing.Start());
+    PanelForms forms;
+    forms.Tick();
+    ASSERT_TRUE(driver.Set("Status", "Dirty", "1"));
+    ASSERT_TRUE(WaitFor([&] { return driver.Command("slaves") == "value 2"; }));
+    crashing.Kill();
+    ASSERT_TRUE(WaitFor([&] { return forms.Main()->ShareManager1->GetSlaveCount() == 1; }));
+    {
+        ModalAnswer no(KXBW3_Save, KXBW3_Save->CancelButton);
+        ModalAnswer yes(KXBW3_Exit, KXBW3_Exit->OKButton);
+        forms.Main()->SaveAndExitButton->Click();
+    }
+    forms.Tick();
+    EXPECT_EQ(forms.Main()->GetExitState(), 2);
+    EXPECT_TRUE(WaitFor([&] { return driver.Acted("Load") == 1; }));
 }
 
 TEST(MainForm, CalibrationLockPinsTheTabAndStartsOnce) {

@@ -1,6 +1,5 @@
 // The single-instance guard, in this process and as a second copy of the program.
 #include "control/SingleInstance.h"
-#include "platform/Ipc.h"
 #include "tests/control/support/DriverProcess.h"
 
 #include <QFile>
@@ -9,7 +8,6 @@
 
 #include <dirent.h>
 #include <signal.h>
-#include <sys/mman.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -128,5 +126,4 @@ TEST(SingleInstance, FirstProgramStartsTheDriverBesideIt) {
     EXPECT_EQ(StopDriversOfThisTest(), 1);
     EXPECT_TRUE(WaitFor([&] { return observer.Command("masters") == "value 0"; }, 5000));
     observer.Stop();
-    shm_unlink(platform::SharedMemoryName("KX3_CONTROL_INST").c_str());
 }

@@ -2,6 +2,7 @@
 // through what the window manager and X11 report: who has the focus, which actions a window
 // allows, whether it is in view, its taskbar state and its place.
 #include "tests/control/support/DriverProcess.h"
+#include "tests/control/support/VirtualDisplay.h"
 
 #include <QPoint>
 #include <QProcess>
@@ -12,13 +13,11 @@
 #include <X11/Xutil.h>
 
 #include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
 #include <sys/prctl.h>
-#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -53,44 +52,14 @@ void Stop(std::unique_ptr<QProcess>& process) {
     }
 }
 
-// A virtual display of its own with Openbox managing it, and an Xlib connection. The display
-// is the first free number of a range (QUILBEX_DESKTOP_DISPLAYS, "first-last", else 140-239);
-// Xvfb refuses a number whose lock another server holds, so parallel runs never share one.
+// A virtual display of its own with Openbox managing it, and an Xlib connection.
 class Desktop {
 public:
     bool Start() {
-        int first = 140;
-        int last = 239;
-        if (const char* range = std::getenv("QUILBEX_DESKTOP_DISPLAYS")) {
-            std::sscanf(range, "%d-%d", &first, &last);
-        }
-        for (int number = first; number <= last && itsDisplay == nullptr; ++number) {
-            const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
-            struct stat info {};
-            if (stat(lock.c_str(), &info) == 0) {
-                continue;
-            }
-            itsName = ":" + QString::number(number);
-            itsServer = StartProgram(
-                "Xvfb", {itsName, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, itsName);
-            // The server is ours once its lock names it; another run may have won the number.
-            const bool ours = WaitUntil(
-                [&] {
-                    return itsServer->state() == QProcess::NotRunning ||
-                           LockOwner(lock) == itsServer->processId();
-                },
-                3000);
-            if (ours && itsServer->state() == QProcess::Running) {
-                WaitUntil([&] {
-                    itsDisplay = XOpenDisplay(itsName.toLatin1().constData());
-                    return itsDisplay != nullptr;
-                });
-            }
-            if (itsDisplay == nullptr) {
-                Stop(itsServer);
-            }
-        }
-        if (itsDisplay == nullptr) {
+        itsServer = std::make_unique<VirtualDisplay>();
+        itsName = QString::fromStdString(itsServer->Name());
+        if (itsName.isEmpty() ||
+            (itsDisplay = XOpenDisplay(itsName.toLatin1().constData())) == nullptr) {
             return false;
         }
         itsManager = StartProgram("openbox", {}, itsName);
@@ -102,7 +71,6 @@ public:
         if (itsDisplay != nullptr) {
             XCloseDisplay(itsDisplay);
         }
-        Stop(itsServer);
     }
 
     const QString& Name() const { return itsName; }
@@ -205,6 +173,10 @@ public:
         Xdotool({"mousemove", "--window", QString::number(window), QString::number(x),
                  QString::number(y), "click", "1"});
     }
+    // Lets go of keys that the server may still hold down: xdotool sends a key's release to the
+    // window that had the focus when it typed the press, and when that window closed on the press
+    // the server never sees the release and goes on repeating the key.
+    void ReleaseKeys() const { Xdotool({"keyup", "Return", "space", "Tab"}); }
     void Move(::Window window, int x, int y) const {
         Xdotool({"windowmove", QString::number(window), QString::number(x), QString::number(y)});
     }
@@ -224,20 +196,8 @@ private:
         process.waitForFinished(5000);
     }
 
-    // The process that holds a display's lock file (0 when none).
-    static qint64 LockOwner(const std::string& lock) {
-        long pid = 0;
-        if (FILE* file = std::fopen(lock.c_str(), "r")) {
-            if (std::fscanf(file, "%ld", &pid) != 1) {
-                pid = 0;
-            }
-            std::fclose(file);
-        }
-        return pid;
-    }
-
     QString itsName;
-    std::unique_ptr<QProcess> itsServer;
+    std::unique_ptr<VirtualDisplay> itsServer;
     std::unique_ptr<QProcess> itsManager;
     Display* itsDisplay = nullptr;
 };
@@ -280,6 +240,19 @@ protected:
             return desktop.Active() == prompt;
         });
         return prompt;
+    }
+
+    // Opens the Exit prompt, moves the focus from YES to NO when asked and types the key; the
+    // prompt closes on it.
+    void Answer(bool focusOnNo, const char* key) {
+        const ::Window prompt = OpenPrompt("Exit");
+        ASSERT_NE(prompt, 0u);
+        if (focusOnNo) {
+            desktop.Key(prompt, "Tab");
+            PumpEvents(200);
+        }
+        desktop.Key(prompt, key);
+        EXPECT_TRUE(Desktop::WaitUntil([&] { return desktop.Find("Exit") == 0; }, 2000));
     }
 
     // A confirmed exit ends the panel on the second tick after it.
@@ -362,20 +335,17 @@ TEST_F(DesktopTest, EnterAndSpaceAnswerThePromptButtonThatHasTheFocus) {
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.focusOnNo ? "NO" : "YES") + " focused, " + c.key);
         // A fresh panel each time: a prompt keeps the focus where its last answer left it.
+        desktop.ReleaseKeys();
         StartPanel();
-        const ::Window prompt = OpenPrompt("Exit");
-        ASSERT_NE(prompt, 0u);
-        if (c.focusOnNo) {
-            desktop.Key(prompt, "Tab");
-            PumpEvents(200);
-        }
-        desktop.Key(prompt, c.key);
-        EXPECT_TRUE(Desktop::WaitUntil([&] { return desktop.Find("Exit") == 0; }, 2000));
+        Answer(c.focusOnNo, c.key);
         EXPECT_EQ(PanelEnds(), c.exits);
     }
-    // After a Return typed into one prompt, the next prompt waits for its answer.
-    const ::Window again = OpenPrompt("Exit");
-    ASSERT_NE(again, 0u);
+    // A Return that closed one prompt is still held down by the server and repeats into the
+    // next prompt, which must wait for an answer all the same.
+    desktop.ReleaseKeys();
+    StartPanel();
+    Answer(true, "Return");
+    ASSERT_NE(OpenPrompt("Exit"), 0u);
     EXPECT_FALSE(Desktop::WaitUntil([&] { return desktop.Find("Exit") == 0; }, 1500));
 }
 
