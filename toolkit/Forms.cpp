@@ -27,20 +27,26 @@ protected:
     bool eventFilter(QObject* object, QEvent* event) override {
         if (event->type() == QEvent::KeyRelease) {
             NoteRelease(static_cast<QKeyEvent*>(event));
+            itsPreviewed = {};
             return false;
         }
         if (event->type() != QEvent::KeyPress || !object->isWidgetType()) {
             return false;
         }
         auto* widget = static_cast<QWidget*>(object);
+        auto* press = static_cast<QKeyEvent*>(event);
         QWidget* window = widget->window();
         auto* form = dynamic_cast<TForm*>(ControlOfWidget(window));
-        if (form == nullptr || !IsFirstReceiver(widget, window, event->spontaneous())) {
+        if (form == nullptr || !IsFirstReceiver(widget, window, event->spontaneous()) ||
+            (widget == window && CameUpFromAControl(press))) {
             return false;
         }
-        const bool repeated = IsRepeat(static_cast<QKeyEvent*>(event));
+        const bool repeated = IsRepeat(press);
         bool swallowed = false;
         CallGuarded([&] { swallowed = !form->PreviewKey(event, repeated); });
+        itsPreviewed = widget != window && !swallowed
+                           ? Previewed{press, press->timestamp(), press->key()}
+                           : Previewed{};
         return swallowed;
     }
 
@@ -53,6 +59,16 @@ private:
             return true;
         }
         return widget == window && (!spontaneous || focus == nullptr || focus->window() != window);
+    }
+
+    // A key that a control did not take goes on up to the window, no longer marked as coming
+    // from the platform; the form has looked at it already.
+    bool CameUpFromAControl(const QKeyEvent* press) {
+        const bool same = press == itsPreviewed.Press &&
+                          press->timestamp() == itsPreviewed.Timestamp &&
+                          press->key() == itsPreviewed.Key;
+        itsPreviewed = {};
+        return same;
     }
 
     // A held key repeats. The platform flags most repeats, but on X11 a repeat arrives as a
@@ -72,6 +88,12 @@ private:
 
     int itsReleasedKey = 0;
     quint64 itsReleasedAt = 0;
+    // The press the form last looked at in one of its controls.
+    struct Previewed {
+        const QKeyEvent* Press = nullptr;
+        quint64 Timestamp = 0;
+        int Key = 0;
+    } itsPreviewed;
 };
 
 void InstallFormKeyFilter() {
@@ -607,6 +629,11 @@ bool TForm::PreviewKey(QEvent* event, bool repeated) {
 }
 
 bool TForm::WidgetEvent(QWidget* widget, QEvent* event) {
+    // With KeyPreview the form has seen the key already, wherever in the form it arrives.
+    if (itsKeyPreview && (widget == Widget() || widget == itsClient) &&
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+        return false;
+    }
     if (widget == Widget()) {
         switch (event->type()) {
         case QEvent::Close:
@@ -626,12 +653,6 @@ bool TForm::WidgetEvent(QWidget* widget, QEvent* event) {
                 itsWindowState = wsNormal;
             }
             return false;
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-            if (itsKeyPreview) {
-                return false; // the form has seen the key already
-            }
-            break;
         default:
             break;
         }
