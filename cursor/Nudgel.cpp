@@ -3,6 +3,7 @@
 #include <X11/Xlib.h>
 #include <X11/extensions/Xfixes.h>
 
+#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -61,6 +62,9 @@ void ShowCursorOnce() {
 } // namespace
 
 int main(int /*argc*/, char** /*argv*/) {
+    // A write to a connection the server has just closed fails instead of ending the tool by
+    // SIGPIPE, and Xlib then calls the lost-connection handler.
+    std::signal(SIGPIPE, SIG_IGN);
     ShowCursorOnce();
     return 0;
 }

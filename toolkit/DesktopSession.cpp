@@ -104,6 +104,12 @@ void OnEndSignal(int /*signal*/) {
     errno = savedErrno;
 }
 
+// A write to a display connection that the server has closed raises SIGPIPE, which would end the
+// program at once, before it leaves the store. With this handler the write fails instead, the
+// connection is marked broken, and the program ends the way a lost display ends it. A handler
+// rather than SIG_IGN, so that programs started from here get the default action back.
+void OnBrokenPipe(int /*signal*/) {}
+
 void TerminateOnSignal() {
     char bytes[16];
     while (read(signalPair[0], bytes, sizeof bytes) > 0) {
@@ -161,6 +167,12 @@ TDesktopSession::TDesktopSession(std::function<void()> releaseOnDisplayLoss)
             sigaction(signal, &action, nullptr);
         }
     }
+    struct sigaction brokenPipe = action;
+    brokenPipe.sa_handler = OnBrokenPipe;
+    struct sigaction previous {};
+    if (sigaction(SIGPIPE, nullptr, &previous) == 0 && previous.sa_handler == SIG_DFL) {
+        sigaction(SIGPIPE, &brokenPipe, nullptr);
+    }
 }
 
 TDesktopSession::~TDesktopSession() {
@@ -168,9 +180,10 @@ TDesktopSession::~TDesktopSession() {
     if (!itsSignalNotifier) {
         return;
     }
-    for (const int signal : kEndSignals) {
+    for (const int signal : {SIGTERM, SIGHUP, SIGINT, SIGPIPE}) {
         struct sigaction current {};
-        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler == OnEndSignal) {
+        if (sigaction(signal, nullptr, &current) == 0 &&
+            (current.sa_handler == OnEndSignal || current.sa_handler == OnBrokenPipe)) {
             std::signal(signal, SIG_DFL);
         }
     }

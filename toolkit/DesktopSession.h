@@ -16,8 +16,9 @@
 // (SIGINT) terminates the application the ordinary way, so its forms are destroyed and the store
 // is left; a signal that was ignored when the session began (nohup, a background job) stays
 // ignored. When the X display goes away, Qt ends the process from inside its event loop with
-// exit(1); the session then runs its release handler on the way out (the forms cannot be
-// destroyed without a display) and ends the process with code 0.
+// exit(1) (a write to the closed connection fails rather than raising SIGPIPE); the session then
+// runs its release handler on the way out (the forms cannot be destroyed without a display) and
+// ends the process with code 0.
 #pragma once
 
 #include <functional>
