@@ -1,5 +1,7 @@
 #include "toolkit/IniFiles.h"
 
+#include "platform/FileReplace.h"
+
 #include <algorithm>
 #include <charconv>
 #include <fstream>
@@ -178,11 +180,8 @@ void TMemIniFile::UpdateFile() {
         }
         out << '\n';
     }
-    std::ofstream file(itsFileName, std::ios::binary | std::ios::trunc);
-    const std::string text = out.str();
-    file.write(text.data(), static_cast<std::streamsize>(text.size()));
-    file.close();
-    if (!file) {
+    // Replaced whole, so that a crash or a full disk never leaves the settings empty.
+    if (!platform::ReplaceFileContents(itsFileName, out.str())) {
         throw Exception("Cannot create file \"" + itsFileName + "\"");
     }
 }

@@ -36,7 +36,8 @@ public:
     // General format, up to 15 significant digits.
     void WriteFloat(const std::string& Section, const std::string& Ident, double Value);
 
-    // Writes the whole file; raises tk::Exception when it cannot be written.
+    // Replaces the file whole: on any failure (raised as tk::Exception) or a crash it keeps its
+    // old contents. A symbolic link is followed; the file keeps its permission bits.
     void UpdateFile();
 
 private:

@@ -1,0 +1,165 @@
+#include "platform/FileReplace.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+void (*gTestHook)() = nullptr;
+
+std::string DirectoryOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+// Follows symbolic links until `path` names something else or nothing yet.
+bool ResolveLinks(std::string& path) {
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat info {};
+        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return true;
+        }
+        char target[PATH_MAX];
+        const ssize_t length = readlink(path.c_str(), target, sizeof(target));
+        if (length < 0 || length == static_cast<ssize_t>(sizeof(target))) {
+            errno = length < 0 ? errno : ENAMETOOLONG;
+            return false;
+        }
+        const std::string link(target, static_cast<std::size_t>(length));
+        path = link[0] == '/' ? link : DirectoryOf(path) + link;
+    }
+    errno = ELOOP;
+    return false;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+    const char* data = text.data();
+    std::size_t left = text.size();
+    while (left > 0) {
+        const ssize_t written = write(fd, data, left);
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            errno = written == 0 ? EIO : errno;
+            return false;
+        }
+        data += written;
+        left -= static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+bool Sync(int fd) {
+    while (fsync(fd) != 0) {
+        if (errno != EINTR) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Creates an empty file beside `path` that no other writer uses; the caller closes it.
+int CreateTemporary(const std::string& path, std::string& tempPath) {
+    static std::atomic<unsigned> counter{0};
+    const auto slash = path.rfind('/');
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    for (;;) {
+        tempPath = DirectoryOf(path) + "." + name + "." + std::to_string(getpid()) + "-" +
+                   std::to_string(counter++) + ".tmp";
+        const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) {
+            return fd;
+        }
+    }
+}
+
+// Gives the new file the old one's owner and permission bits. Without the right to give a file
+// away, it becomes the writer's, as a newly created one would.
+bool KeepOwnerAndMode(int fd, const struct stat& old) {
+    if (fchown(fd, old.st_uid, old.st_gid) != 0 && errno != EPERM) {
+        return false;
+    }
+    return fchmod(fd, old.st_mode & 07777) == 0;
+}
+
+// A failed directory sync does not undo the rename: the new contents are in place, only their
+// durability across a power cut is not confirmed, so it is not reported as a failure.
+void SyncDirectoryOf(const std::string& path) {
+    const std::string dir = DirectoryOf(path);
+    const int fd = open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        Sync(fd);
+        close(fd);
+    }
+}
+
+// Closes `fd`; when `ok` is false, errno keeps the error of the step that failed.
+bool Close(int fd, bool ok) {
+    const int error = errno;
+    const bool closed = close(fd) == 0;
+    if (!ok) {
+        errno = error;
+    }
+    return ok && closed;
+}
+
+bool WriteInPlace(const std::string& path, const std::string& text) {
+    const int fd = open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+    return fd >= 0 && Close(fd, WriteAll(fd, text));
+}
+
+bool WriteTemporary(int fd, const std::string& text, const struct stat* old) {
+    return Close(fd,
+                 (old == nullptr || KeepOwnerAndMode(fd, *old)) && WriteAll(fd, text) && Sync(fd));
+}
+
+// Removes the temporary file of a failed replacement, keeping errno.
+bool Discard(const std::string& tempPath) {
+    const int error = errno;
+    unlink(tempPath.c_str());
+    errno = error;
+    return false;
+}
+
+} // namespace
+
+bool ReplaceFileContents(const std::string& path, const std::string& text) {
+    std::string target = path;
+    if (!ResolveLinks(target)) {
+        return false;
+    }
+    struct stat old {};
+    const bool exists = stat(target.c_str(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode)) {
+        return WriteInPlace(target, text);
+    }
+    std::string tempPath;
+    const int fd = CreateTemporary(target, tempPath);
+    if (fd < 0) {
+        return false;
+    }
+    if (!WriteTemporary(fd, text, exists ? &old : nullptr)) {
+        return Discard(tempPath);
+    }
+    if (gTestHook != nullptr) {
+        gTestHook();
+    }
+    if (rename(tempPath.c_str(), target.c_str()) != 0) {
+        return Discard(tempPath);
+    }
+    SyncDirectoryOf(target);
+    return true;
+}
+
+void SetReplaceFileTestHook(void (*hook)()) {
+    gTestHook = hook;
+}
+
+} // namespace platform
