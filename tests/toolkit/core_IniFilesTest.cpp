@@ -1,12 +1,19 @@
 // The in-memory INI file: layout, case-insensitive matching, number formats and write errors.
 #include "toolkit/IniFiles.h"
 
+#include "platform/FileReplace.h"
+
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <csignal>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -20,6 +27,10 @@ protected:
         std::ostringstream text;
         text << in.rdbuf();
         return text.str();
+    }
+    long Files() const {
+        const std::filesystem::directory_iterator files(dir.path().toStdString());
+        return std::distance(begin(files), end(files));
     }
     QTemporaryDir dir;
 };
@@ -100,4 +111,67 @@ TEST_F(IniFile, UpdateFileRaisesWhenTheFileCannotBeWritten) {
     tk::TMemIniFile ini(Path("no/such/dir/x.ini"));
     ini.WriteInteger("S", "V", 1);
     EXPECT_THROW(ini.UpdateFile(), tk::Exception);
+}
+
+namespace {
+
+// Ways for a write to stop part-way, each set up in a child process before it writes.
+void FailWritesPastTenBytes() {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{10, 10};
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+void StopBeforeTheRename() {
+    platform::SetReplaceFileTestHook([] { raise(SIGSTOP); });
+}
+
+} // namespace
+
+// The old file stays byte for byte when a write fails or the writer is killed; a temporary file
+// is removed on failure, and one left by a kill is neither read nor in the way of the next write.
+TEST_F(IniFile, AnInterruptedUpdateFileLeavesTheOldFileWhole) {
+    const struct {
+        const char* name;
+        void (*interrupt)();
+        bool killed;
+    } rows[] = {
+        {"the write fails half-way", FailWritesPastTenBytes, false},
+        {"killed between writing and renaming", StopBeforeTheRename, true},
+    };
+    const std::string old = "[S]\nV=old\n; kept as it was\n";
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string name = std::string(row.killed ? "killed" : "failed") + ".ini";
+        std::ofstream(Path(name)) << old;
+        const long filesBefore = Files();
+        const pid_t child = fork();
+        if (child == 0) {
+            tk::TMemIniFile ini(Path(name));
+            ini.WriteString("S", "V", std::string(100, 'n'));
+            row.interrupt();
+            try {
+                ini.UpdateFile();
+            } catch (const tk::Exception&) {
+                _exit(3);
+            }
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, WUNTRACED);
+        if (row.killed) {
+            ASSERT_TRUE(WIFSTOPPED(status)) << "the writer stops before the rename";
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+        } else {
+            EXPECT_EQ(WEXITSTATUS(status), 3) << "the failure is raised";
+        }
+        EXPECT_EQ(Read(name), old);
+        EXPECT_EQ(Files(), filesBefore + (row.killed ? 1 : 0)) << "only a kill leaves a temporary";
+        tk::TMemIniFile ini(Path(name));
+        EXPECT_EQ(ini.ReadString("S", "V", ""), "old");
+        ini.WriteString("S", "V", "new");
+        ini.UpdateFile();
+        EXPECT_EQ(Read(name), "[S]\nV=new\n\n");
+    }
 }
