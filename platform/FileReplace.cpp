@@ -2,8 +2,12 @@
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <climits>
+#include <csignal>
+#include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -65,13 +69,59 @@ bool Sync(int fd) {
     return true;
 }
 
+std::string BaseNameOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The prefix of every temporary file of `path`: ".<name>."; the writer's process id, "-", a
+// counter and ".tmp" follow.
+std::string TemporaryPrefixOf(const std::string& path) {
+    return "." + BaseNameOf(path) + ".";
+}
+
+// The process id in a temporary file's name, or 0 when the name is not one of ours.
+pid_t WriterOf(std::string_view entry, std::string_view prefix) {
+    constexpr std::string_view suffix = ".tmp";
+    if (entry.size() < prefix.size() + suffix.size() || !entry.starts_with(prefix) ||
+        !entry.ends_with(suffix)) {
+        return 0;
+    }
+    const char* first = entry.data() + prefix.size();
+    const char* last = entry.data() + entry.size() - suffix.size();
+    pid_t writer = 0;
+    unsigned serial = 0;
+    const auto [dash, badId] = std::from_chars(first, last, writer);
+    if (badId != std::errc() || dash == last || *dash != '-') {
+        return 0;
+    }
+    const auto [end, badSerial] = std::from_chars(dash + 1, last, serial);
+    return badSerial == std::errc() && end == last ? writer : 0;
+}
+
+// Removes the temporary files that writers killed before their rename left beside `path`. A
+// file whose writer still runs (or whose id a new process took) is left alone.
+void RemoveAbandonedTemporaries(const std::string& path) {
+    const std::string dir = DirectoryOf(path);
+    DIR* listing = opendir(dir.empty() ? "." : dir.c_str());
+    if (listing == nullptr) {
+        return;
+    }
+    const std::string prefix = TemporaryPrefixOf(path);
+    while (const dirent* entry = readdir(listing)) {
+        const pid_t writer = WriterOf(entry->d_name, prefix);
+        if (writer > 0 && writer != getpid() && kill(writer, 0) != 0 && errno == ESRCH) {
+            unlink((dir + entry->d_name).c_str());
+        }
+    }
+    closedir(listing);
+}
+
 // Creates an empty file beside `path` that no other writer uses; the caller closes it.
 int CreateTemporary(const std::string& path, std::string& tempPath) {
     static std::atomic<unsigned> counter{0};
-    const auto slash = path.rfind('/');
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     for (;;) {
-        tempPath = DirectoryOf(path) + "." + name + "." + std::to_string(getpid()) + "-" +
+        tempPath = DirectoryOf(path) + TemporaryPrefixOf(path) + std::to_string(getpid()) + "-" +
                    std::to_string(counter++) + ".tmp";
         const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0 || errno != EEXIST) {
@@ -154,6 +204,7 @@ bool ReplaceFileContents(const std::string& path, const std::string& text) {
     if (rename(tempPath.c_str(), target.c_str()) != 0) {
         return Discard(tempPath);
     }
+    RemoveAbandonedTemporaries(target);
     SyncDirectoryOf(target);
     return true;
 }

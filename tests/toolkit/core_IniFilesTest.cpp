@@ -173,5 +173,6 @@ TEST_F(IniFile, AnInterruptedUpdateFileLeavesTheOldFileWhole) {
         ini.WriteString("S", "V", "new");
         ini.UpdateFile();
         EXPECT_EQ(Read(name), "[S]\nV=new\n\n");
+        EXPECT_EQ(Files(), filesBefore) << "the next write removes what a killed writer left";
     }
 }
