@@ -148,6 +148,9 @@ public:
     // filter calls it); returns false when the key was swallowed. A repeated key (held down)
     // presses no button.
     bool PreviewKey(QEvent* event, bool repeated);
+    // Draws the button Enter presses (the focused button, else the Default button) as the
+    // default one; runs as the focus moves, when a Default changes and when the form shows.
+    void UpdateDefaultButton();
 
 protected:
     virtual void DoShow();
