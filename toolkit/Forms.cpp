@@ -61,6 +61,7 @@ private:
         return dynamic_cast<TForm*>(ControlOfWidget(widget->window()));
     }
 
+    // The focus came to this widget: Enter may press another button now.
     static void FocusMoved(QObject* object) {
         if (!object->isWidgetType()) {
             return;
@@ -707,7 +708,7 @@ bool TForm::PreviewKey(QEvent* event, bool repeated) {
     }
     const int key = keyEvent->key();
     if (key == Qt::Key_Space) {
-        // A repeat would press the button down again after its release clicked it.
+        // A repeat must not press a focused button down again: its release would click it.
         return !repeated || qobject_cast<QAbstractButton*>(Widget()->focusWidget()) == nullptr;
     }
     const bool escape = key == Qt::Key_Escape;
