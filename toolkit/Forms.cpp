@@ -3,16 +3,22 @@
 #include "platform/WindowServices.h"
 #include "toolkit/WidgetBridge.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
 #include <QScreen>
+#include <QTimer>
 #include <QWindow>
 
 #include <iostream>
+#include <memory>
+#include <utility>
 
 namespace tk {
 
@@ -20,37 +26,116 @@ TApplication* const Application = new TApplication();
 
 namespace {
 
-// Lets a form look at the keys typed into it before its controls do (KeyPreview) and
-// press its buttons on Enter or Esc.
+// How long a Space release on a button waits for the press that would make it part of a key
+// repeat (the press comes with the release's time stamp) before it counts as the key going up.
+constexpr int RepeatPressWaitMs = 50;
+
+// Lets a form look at the keys typed into it before its controls do (KeyPreview), press its
+// buttons on Enter or Esc, and draw the button Enter presses as the default one.
 class FormKeyFilter : public QObject {
+public:
+    FormKeyFilter() {
+        itsHeldTimer.setSingleShot(true);
+        itsHeldTimer.setInterval(RepeatPressWaitMs);
+        connect(&itsHeldTimer, &QTimer::timeout, this, [this] { DeliverHeldRelease(); });
+    }
+
 protected:
     bool eventFilter(QObject* object, QEvent* event) override {
-        if (event->type() == QEvent::KeyRelease) {
-            NoteRelease(static_cast<QKeyEvent*>(event));
-            itsPreviewed = {};
+        switch (event->type()) {
+        case QEvent::FocusIn:
+            FocusMoved(object);
+            return false;
+        case QEvent::KeyRelease:
+            return Released(object, static_cast<QKeyEvent*>(event));
+        case QEvent::KeyPress:
+            return object->isWidgetType() &&
+                   Pressed(static_cast<QWidget*>(object), static_cast<QKeyEvent*>(event));
+        default:
             return false;
         }
-        if (event->type() != QEvent::KeyPress || !object->isWidgetType()) {
-            return false;
+    }
+
+private:
+    static TForm* FormOf(const QWidget* widget) {
+        return dynamic_cast<TForm*>(ControlOfWidget(widget->window()));
+    }
+
+    // The focus came to this widget: Enter may press another button now.
+    static void FocusMoved(QObject* object) {
+        if (!object->isWidgetType()) {
+            return;
         }
-        auto* widget = static_cast<QWidget*>(object);
-        auto* press = static_cast<QKeyEvent*>(event);
+        if (TForm* form = FormOf(static_cast<QWidget*>(object))) {
+            form->UpdateDefaultButton();
+        }
+    }
+
+    bool Pressed(QWidget* widget, QKeyEvent* press) {
+        const bool repeated = IsRepeat(press);
+        if (itsHeld != nullptr && repeated && press->key() == itsHeld->key()) {
+            DropHeldRelease(); // the release was the repeat's: the key is still down
+        } else {
+            DeliverHeldRelease();
+        }
         QWidget* window = widget->window();
-        auto* form = dynamic_cast<TForm*>(ControlOfWidget(window));
-        if (form == nullptr || !IsFirstReceiver(widget, window, event->spontaneous()) ||
+        TForm* form = FormOf(widget);
+        if (form == nullptr || !IsFirstReceiver(widget, window, press->spontaneous()) ||
             (widget == window && CameUpFromAControl(press))) {
             return false;
         }
-        const bool repeated = IsRepeat(press);
         bool swallowed = false;
-        CallGuarded([&] { swallowed = !form->PreviewKey(event, repeated); });
+        CallGuarded([&] { swallowed = !form->PreviewKey(press, repeated); });
         itsPreviewed = widget != window && !swallowed
                            ? Previewed{press, press->timestamp(), press->key()}
                            : Previewed{};
         return swallowed;
     }
 
-private:
+    bool Released(QObject* object, QKeyEvent* release) {
+        if (release == itsDelivering) {
+            return false;
+        }
+        DeliverHeldRelease();
+        NoteRelease(release);
+        itsPreviewed = {};
+        if (!HoldsBack(object, release)) {
+            return false;
+        }
+        itsHeld.reset(release->clone());
+        itsHeldTarget = static_cast<QWidget*>(object);
+        itsHeldTimer.start();
+        return true;
+    }
+
+    // A button clicks when Space goes up, but on X11 a held key repeats as a release and a
+    // press with one time stamp, and the release cannot tell which it is. So a Space release
+    // on a button waits for the press that would follow it; it reaches the button only when
+    // none came.
+    static bool HoldsBack(QObject* object, const QKeyEvent* release) {
+        return release->key() == Qt::Key_Space && !release->isAutoRepeat() &&
+               release->timestamp() != 0 && qobject_cast<QAbstractButton*>(object) != nullptr &&
+               FormOf(static_cast<QWidget*>(object)) != nullptr;
+    }
+
+    void DeliverHeldRelease() {
+        itsHeldTimer.stop();
+        const std::unique_ptr<QKeyEvent> release = std::move(itsHeld);
+        const QPointer<QWidget> target = std::exchange(itsHeldTarget, nullptr);
+        if (release == nullptr || target == nullptr) {
+            return;
+        }
+        const QKeyEvent* outer = std::exchange(itsDelivering, release.get());
+        QCoreApplication::sendEvent(target, release.get());
+        itsDelivering = outer;
+    }
+
+    void DropHeldRelease() {
+        itsHeldTimer.stop();
+        itsHeld.reset();
+        itsHeldTarget = nullptr;
+    }
+
     // A key event travels from the focused widget up to the window; the form looks at it
     // once, at its first stop. A key sent by code straight to the window starts there.
     static bool IsFirstReceiver(QWidget* widget, QWidget* window, bool spontaneous) {
@@ -94,6 +179,11 @@ private:
         quint64 Timestamp = 0;
         int Key = 0;
     } itsPreviewed;
+    // The Space release waiting to reach its button, and the one being delivered now.
+    std::unique_ptr<QKeyEvent> itsHeld;
+    QPointer<QWidget> itsHeldTarget;
+    QTimer itsHeldTimer;
+    const QKeyEvent* itsDelivering = nullptr;
 };
 
 void InstallFormKeyFilter() {
@@ -152,6 +242,12 @@ TButton* FocusedButton(TForm* form) {
     QWidget* focus = form->Widget()->focusWidget();
     auto* button = focus != nullptr ? dynamic_cast<TButton*>(ControlOfWidget(focus)) : nullptr;
     return button != nullptr && button->CanFocus() ? button : nullptr;
+}
+
+// The button Enter presses: the focused button, else the form's Default button.
+TButton* EnterButton(TForm* form) {
+    TButton* focused = FocusedButton(form);
+    return focused != nullptr ? focused : FindButton(form, true);
 }
 
 QRect ScreenGeometry() {
@@ -423,6 +519,7 @@ void TForm::ApplyVisible() {
         if (!GetVisible()) {
             return; // OnShow hid it again
         }
+        UpdateDefaultButton();
         if (itsWindowState == wsMaximized) {
             window->setGeometry(ScreenGeometry());
             window->showMaximized();
@@ -610,6 +707,10 @@ bool TForm::PreviewKey(QEvent* event, bool repeated) {
         }
     }
     const int key = keyEvent->key();
+    if (key == Qt::Key_Space) {
+        // A repeat must not press a focused button down again: its release would click it.
+        return !repeated || qobject_cast<QAbstractButton*>(Widget()->focusWidget()) == nullptr;
+    }
     const bool escape = key == Qt::Key_Escape;
     if (!escape && key != Qt::Key_Return && key != Qt::Key_Enter) {
         return true;
@@ -617,15 +718,23 @@ bool TForm::PreviewKey(QEvent* event, bool repeated) {
     if (repeated) {
         return false; // only the key going down presses a button
     }
-    TButton* button = escape ? FindButton(this, false) : FocusedButton(this);
-    if (button == nullptr && !escape) {
-        button = FindButton(this, true);
-    }
+    TButton* button = escape ? FindButton(this, false) : EnterButton(this);
     if (button != nullptr) {
         button->Click();
         return false;
     }
     return true;
+}
+
+// The focused button looks like the default while it has the focus; elsewhere the Default
+// button does. So the button drawn as the default is always the one Enter presses.
+void TForm::UpdateDefaultButton() {
+    const TButton* drawn = EnterButton(this);
+    for (QPushButton* push : Widget()->findChildren<QPushButton*>()) {
+        if (const auto* button = dynamic_cast<TButton*>(ControlOfWidget(push))) {
+            push->setDefault(button == drawn);
+        }
+    }
 }
 
 bool TForm::WidgetEvent(QWidget* widget, QEvent* event) {

@@ -11,6 +11,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalBlocker>
+#include <QStyleOptionButton>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 namespace tk {
 
@@ -35,6 +38,35 @@ void ApplyFont(QWidget* widget, TFont* font) {
     }
     widget->setPalette(palette);
 }
+
+// The push button of a TButton. The style marks a focused button with the default look
+// alone, which the Default button also has while the focus is elsewhere; so the focused
+// button gets the focus rectangle as well.
+class ButtonWidget : public Bridged<QPushButton> {
+public:
+    using Bridged<QPushButton>::Bridged;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QPushButton::paintEvent(event);
+        if (hasFocus()) {
+            DrawFocusRect();
+        }
+    }
+
+private:
+    void DrawFocusRect() {
+        QStyleOptionButton button;
+        initStyleOption(&button);
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.state |= QStyle::State_KeyboardFocusChange; // drawn however the focus came
+        focus.rect = style()->subElementRect(QStyle::SE_PushButtonFocusRect, &button, this);
+        focus.backgroundColor = palette().button().color();
+        QStylePainter painter(this);
+        painter.drawPrimitive(QStyle::PE_FrameFocusRect, focus);
+    }
+};
 
 TForm* ParentFormOf(TControl* control) {
     for (TControl* c = control; c != nullptr; c = c->GetParent()) {
@@ -148,7 +180,7 @@ void TLabel::AdjustBounds() {
 
 // ---- TButton ----
 
-TButton::TButton(TComponent* AOwner) : TWinControl(AOwner, new Bridged<QPushButton>(this)) {
+TButton::TButton(TComponent* AOwner) : TWinControl(AOwner, new ButtonWidget(this)) {
     Button()->setAutoDefault(false);
     QObject::connect(Button(), &QPushButton::clicked, [this] { CallGuarded([this] { Click(); }); });
     SetTabStop(true);
@@ -161,7 +193,9 @@ QPushButton* TButton::Button() const {
 
 void TButton::SetDefault(bool isDefault) {
     itsDefault = isDefault;
-    Button()->setDefault(isDefault);
+    if (TForm* form = ParentFormOf(this)) {
+        form->UpdateDefaultButton();
+    }
 }
 
 void TButton::Click() {

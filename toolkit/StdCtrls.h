@@ -65,7 +65,8 @@ public:
     // A click gives its form this modal result (ending a modal display) before OnClick runs.
     TModalResult GetModalResult() const { return itsModalResult; }
     void SetModalResult(TModalResult result) { itsModalResult = result; }
-    // Default: Enter presses it while no other button has the focus; Cancel: Esc presses it.
+    // Default: Enter presses it while no other button has the focus, and it is drawn as the
+    // default then; Cancel: Esc presses it.
     bool GetDefault() const { return itsDefault; }
     void SetDefault(bool isDefault);
     bool GetCancel() const { return itsCancel; }

@@ -6,11 +6,14 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
+#include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QWidget>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -202,17 +205,30 @@ public:
         Box->SetParent(this);
         Box->SetBounds(8, 60, 90, 17);
     }
-    // Types the key (press and release); returns the buttons pressed.
-    std::string Type(int key, quint64 time = 0, bool autoRepeat = false) {
+    // Types the key (press and release, strokes times: a held key's repeats); returns the
+    // buttons pressed.
+    std::string Type(int key, quint64 time = 0, bool autoRepeat = false, int strokes = 1) {
         pressed.clear();
         QWidget* target = Widget()->focusWidget() != nullptr ? Widget()->focusWidget() : Widget();
         const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QString();
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text, autoRepeat);
-        press.setTimestamp(time);
-        QApplication::sendEvent(target, &press);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text, autoRepeat);
-        release.setTimestamp(time);
-        QApplication::sendEvent(target, &release);
+        for (int i = 0; i < strokes; ++i) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text, autoRepeat);
+            press.setTimestamp(time);
+            QApplication::sendEvent(target, &press);
+            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text, autoRepeat);
+            release.setTimestamp(time);
+            QApplication::sendEvent(target, &release);
+        }
+        return pressed;
+    }
+    // Waits until a button is pressed (for ms at most); returns the buttons pressed.
+    std::string WaitForPress(int ms = 10000) {
+        QElapsedTimer waited;
+        waited.start();
+        while (pressed.empty() && waited.elapsed() < ms) {
+            QThread::msleep(5);
+            QApplication::processEvents();
+        }
         return pressed;
     }
     TButton* Default;
@@ -256,16 +272,63 @@ TEST(FormKeyTest, EnterSpaceAndEscPressTheButtonsTheFocusChooses) {
     }
 }
 
-// A held key repeats: as flagged presses, or (on X11) as a release and a press with one time
-// stamp. Only the key going down presses a button, so a key left held down by another
-// program cannot answer every prompt that opens.
-TEST(FormKeyTest, HeldEnterPressesNoButton) {
+// What is drawn as the default is what Enter presses: the focused button, else the Default
+// button (none without one); the focused button also shows the focus cue.
+TEST(FormKeyTest, TheButtonEnterPressesIsDrawnAsTheDefault) {
     KeyDialog dialog(nullptr);
     dialog.Show();
+    dialog.Widget()->activateWindow();
+    struct Case {
+        TWinControl* focus;
+        bool hasDefault;
+        TButton* drawn;
+    };
+    const Case cases[] = {
+        {dialog.Other, true, dialog.Other},   {dialog.Box, true, dialog.Default},
+        {dialog.Cancel, true, dialog.Cancel}, {dialog.Default, true, dialog.Default},
+        {dialog.Box, false, nullptr},         {dialog.Box, true, dialog.Default},
+        {dialog.Other, false, dialog.Other},
+    };
+    QImage focused;   // the Default button as drawn with the focus
+    QImage unfocused; // and as drawn while the check box has it
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(&c - cases));
+        dialog.Default->SetDefault(c.hasDefault);
+        c.focus->SetFocus();
+        QApplication::processEvents();
+        for (TButton* button : {dialog.Default, dialog.Other, dialog.Cancel}) {
+            EXPECT_EQ(static_cast<QPushButton*>(button->Widget())->isDefault(), button == c.drawn)
+                << button->GetCaption();
+        }
+        if (c.drawn == dialog.Default) {
+            (c.focus == dialog.Default ? focused : unfocused) =
+                dialog.Default->Widget()->grab().toImage();
+        }
+    }
+    EXPECT_NE(focused, unfocused) << "no focus cue";
+}
+
+// A held key repeats: as flagged presses, or (on X11) as a release and a press with one time
+// stamp. Only the key going down presses a button, so a key left held down by another
+// program cannot answer every prompt that opens; a held Space clicks once, as it goes up.
+TEST(FormKeyTest, HeldKeyPressesAButtonAtMostOnce) {
+    KeyDialog dialog(nullptr);
+    dialog.Show();
+    dialog.Widget()->activateWindow();
+    QApplication::processEvents(); // keys go to the focused control of the active window
+    dialog.Box->OnClick = [&](TObject*) { dialog.pressed += "box"; };
     dialog.Other->SetFocus();
     EXPECT_EQ(dialog.Type(Qt::Key_Return, 100, true), "") << "flagged repeat";
     EXPECT_EQ(dialog.Type(Qt::Key_Return, 100), "") << "release and press at one time";
     EXPECT_EQ(dialog.Type(Qt::Key_Escape, 150, true), "") << "flagged repeat";
+    EXPECT_EQ(dialog.Type(Qt::Key_Space, 300, false, 3), "") << "Space held: not while it repeats";
+    EXPECT_EQ(dialog.WaitForPress(), "other") << "Space held: one click";
+    dialog.Type(Qt::Key_Space, 300);
+    EXPECT_EQ(dialog.WaitForPress(300), "") << "a repeat's press late for its release";
+    dialog.Box->SetFocus();
+    dialog.Type(Qt::Key_Space, 400, false, 3);
+    EXPECT_EQ(dialog.WaitForPress(), "box") << "Space held on a check box: one toggle";
+    dialog.Other->SetFocus();
     EXPECT_EQ(dialog.Type(Qt::Key_Return, 900), "other") << "a new press";
 }
 
