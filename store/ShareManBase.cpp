@@ -251,10 +251,11 @@ ShareSlaveSlots* TShareManBase::Slots() const {
 
 // Claims a slot for this slave, flags it counted, then counts it; without the table it is
 // counted without a slot, and with every slot (or the count) full it is not counted at all.
-// Each step runs under the group mutex, so a slave killed at any instant leaves the mutex
-// abandoned and its next holder rebuilds the count from the flags. The slot's mutex belongs to
-// the calling thread, the one that activates the store: only that thread can let it go.
-// Called with the group mutex held.
+// A slave killed at any instant of this leaves the group mutex abandoned, and its next holder
+// rebuilds the count from the flags; as the slot comes first, a slave killed with anything
+// changed holds a slot that pollers try, so one of them takes the group mutex soon. The slot's
+// mutex belongs to the calling thread, the one that activates the store: only that thread can
+// let it go. Called with the group mutex held.
 void TShareManBase::DoCountSlave() {
     if (itsBlock->SlaveCount >= kSlaveSlots) {
         return;
