@@ -217,7 +217,7 @@ TEST_F(MultiProcessTest, AKilledSlaveIsUncountedOnceWithinTwoPolls) {
 // A slave killed right after each mutex acquisition of its activation and deactivation in turn:
 // within two polls of the surviving slave the count is the live slaves again, never more (a
 // count raised for a slave that died before its slot said so) nor less.
-TEST_F(MultiProcessTest, ASlaveKilledAtEachStepOfItsActivationIsUncountedWithinTwoPolls) {
+TEST_F(MultiProcessTest, ASlaveKilledAtAnyStepOfJoiningOrLeavingLeavesTheCountRightWithinTwoPolls) {
     Add("Sense", "PressRatio", "Float");
     Manager()->SetInterval(1000); // the polls are this test's own, nearly all
     Manager()->SetActive(true);
