@@ -2,7 +2,9 @@
 
 #include "platform/Kernel.h"
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <dirent.h>
@@ -175,6 +177,23 @@ Handle CreateObject(const SecurityAttributes* attributes, std::uint32_t size,
     return object;
 }
 
+// Fault injection for tests: QUILBEX_IPC_KILL_AFTER_LOCKS=N makes the process kill itself with
+// SIGKILL right after its N-th mutex acquisition, so that a test can end a process at every
+// step of its locked updates. Unset (or not positive) it never fires.
+long LocksBeforeKill() {
+    const char* value = std::getenv("QUILBEX_IPC_KILL_AFTER_LOCKS");
+    return value != nullptr ? std::strtol(value, nullptr, 10) : 0;
+}
+
+std::atomic<long> gLocksBeforeKill{LocksBeforeKill()};
+
+void CountAcquisition() {
+    if (gLocksBeforeKill.load(std::memory_order_relaxed) > 0 &&
+        gLocksBeforeKill.fetch_sub(1) == 1) {
+        std::raise(SIGKILL);
+    }
+}
+
 // Views handed out by MapViewOfMapping, with their lengths.
 std::mutex gViewsLock;
 std::map<void*, std::size_t> gViews;
@@ -297,11 +316,13 @@ std::uint32_t WaitForNamedMutexAt(Handle table, std::uint32_t index, std::uint32
     }
     switch (result) {
     case 0:
+        CountAcquisition();
         return kWaitObject0;
     case EOWNERDEAD:
         // The owner died holding it: repair it so it is released normally and never poisons
         // the other holders.
         pthread_mutex_consistent(mutex);
+        CountAcquisition();
         return kWaitAbandoned;
     case EBUSY:
     case ETIMEDOUT:

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 TShareManBase* TShareManBase::itsInst = nullptr;
 
@@ -16,6 +17,13 @@ constexpr std::uint32_t kFirstTickMs = 100;
 constexpr unsigned long kIdleIntervalMs = 1000;
 constexpr unsigned long kMinIntervalMs = 10;
 constexpr unsigned long kMaxIntervalMs = 1000;
+
+// Keeps a slot table whose slot another thread of this process still holds mapped while the
+// process lives, because that thread's robust list points into it.
+void KeepSlotTable(platform::Handle table) {
+    static auto* kept = new std::vector<platform::Handle>();
+    kept->push_back(table);
+}
 } // namespace
 
 TShareManBase* TShareManBase::GetShareManBase() {
@@ -128,7 +136,11 @@ bool TShareManBase::LockGroup() {
         return false;
     }
     const std::uint32_t result = platform::WaitForNamedMutex(itsMutex, kLockTimeoutMs);
-    // An abandoned mutex is ours and consistent again: hold it and release it normally.
+    // An abandoned mutex is ours and consistent again: hold it and release it normally. Its
+    // holder may have died half-way through changing the slave count, so that is rebuilt.
+    if (result == platform::kWaitAbandoned) {
+        DoRecountSlaves();
+    }
     return result == platform::kWaitObject0 || result == platform::kWaitAbandoned;
 }
 
@@ -181,11 +193,14 @@ void TShareManBase::DoClose() {
     }
     itsMasterMutex = nullptr;
     itsMasterLockHeld = false;
-    if (itsSlots != nullptr) {
+    if (itsKeepSlots) {
+        KeepSlotTable(itsSlots);
+    } else if (itsSlots != nullptr) {
         platform::CloseNamedHandle(itsSlots);
     }
     itsSlots = nullptr;
     itsSlot = -1;
+    itsKeepSlots = false;
     if (itsView != nullptr) {
         platform::UnmapViewOfMapping(itsView);
     }
@@ -234,33 +249,67 @@ ShareSlaveSlots* TShareManBase::Slots() const {
     return static_cast<ShareSlaveSlots*>(platform::MutexTableHeader(itsSlots));
 }
 
-// Counts this slave and claims a slot for it, the slot after the count: a slave killed in
-// between stays counted, as one without a slot does (all taken, or no table). Called with the
-// group mutex held.
+// Claims a slot for this slave, flags it counted, then counts it; without the table it is
+// counted without a slot, and with every slot (or the count) full it is not counted at all.
+// A slave killed at any instant of this leaves the group mutex abandoned, and its next holder
+// rebuilds the count from the flags; as the slot comes first, a slave killed with anything
+// changed holds a slot that pollers try, so one of them takes the group mutex soon. The slot's
+// mutex belongs to the calling thread, the one that activates the store: only that thread can
+// let it go. Called with the group mutex held.
 void TShareManBase::DoCountSlave() {
-    if (itsBlock->SlaveCount == kSlaveSlots) {
+    if (itsBlock->SlaveCount >= kSlaveSlots) {
         return;
     }
-    ++itsBlock->SlaveCount;
-    itsSlot = DoClaimSlot();
-    if (itsSlot >= 0) {
+    if (Slots() != nullptr) {
+        itsSlot = DoClaimSlot();
+        if (itsSlot < 0) {
+            return;
+        }
         Slots()->Counted[itsSlot] = 1;
     }
+    ++itsBlock->SlaveCount;
+    itsCounted = true;
 }
 
-// The reverse, releasing the slot last: a slave killed before that is no longer counted in its
-// slot, so nobody uncounts it twice. Called with the group mutex held.
+// The reverse, releasing the slot last: a slave killed before that is no longer flagged in its
+// slot, so nobody uncounts it twice. A slave that was not counted uncounts nobody. Called with
+// the group mutex held.
 void TShareManBase::DoUncountSlave() {
     if (itsSlot >= 0) {
         Slots()->Counted[itsSlot] = 0;
     }
-    if (itsBlock->SlaveCount > 0) {
+    if (itsCounted && itsBlock->SlaveCount > 0) {
         --itsBlock->SlaveCount;
     }
+    itsCounted = false;
     if (itsSlot >= 0) {
-        platform::ReleaseNamedMutexAt(itsSlots, static_cast<std::uint32_t>(itsSlot));
+        DoReleaseSlot(itsSlot);
     }
     itsSlot = -1;
+}
+
+// Lets go of a slot this process holds. On a thread other than the one that took it the
+// release fails: the slot then stays taken until that thread ends (already uncounted, so its
+// abandoned mutex changes no count), and the table stays mapped (DoClose) rather than pulled
+// from under that thread's robust list.
+void TShareManBase::DoReleaseSlot(int slot) {
+    if (!platform::ReleaseNamedMutexAt(itsSlots, static_cast<std::uint32_t>(slot))) {
+        itsKeepSlots = true;
+    }
+}
+
+// Every slave counted in SlaveCount is flagged in its slot, so the flags give the count back
+// after a holder of the group mutex died between changing one and the other. A dead slave
+// still flagged is uncounted by the try that finds its slot abandoned. Called with the group
+// mutex held.
+void TShareManBase::DoRecountSlaves() {
+    const ShareSlaveSlots* slots = Slots();
+    if (itsBlock == nullptr || slots == nullptr) {
+        return;
+    }
+    const auto counted = std::count_if(std::begin(slots->Counted), std::end(slots->Counted),
+                                       [](std::uint8_t flag) { return flag != 0; });
+    itsBlock->SlaveCount = static_cast<std::uint8_t>(counted);
 }
 
 // Takes the lowest slot that nobody holds and keeps it; a slot whose holder died is uncounted
@@ -285,11 +334,23 @@ int TShareManBase::DoClaimSlot() {
 }
 
 // Tries every slot claimed so far, and only while slaves are counted: a slot whose holder died
-// is reported abandoned to exactly one poller, which uncounts that slave. A free slot is let go
-// at once; this process's own slot is only taken once more and let go (the mutex is recursive).
+// is reported abandoned to exactly one poller, which uncounts that slave under the group mutex.
+// When that mutex times out (a holder stopped), the slot stays taken and the uncount is retried
+// on the next poll, as the report does not come again. A free slot is let go at once; this
+// process's own slot is only taken once more and let go (the mutex is recursive).
 void TShareManBase::DoReapDeadSlaves() {
     const ShareSlaveSlots* slots = Slots();
-    if (slots == nullptr || itsBlock->SlaveCount == 0) {
+    if (slots == nullptr) {
+        return;
+    }
+    if (!itsDeadSlots.empty()) {
+        const bool held = LockGroup();
+        if (held) {
+            DoUncountKeptDeadSlaves();
+        }
+        UnlockGroup(held);
+    }
+    if (itsBlock->SlaveCount == 0) {
         return;
     }
     const int used = slots->HighWater;
@@ -298,6 +359,10 @@ void TShareManBase::DoReapDeadSlaves() {
         const std::uint32_t result = platform::WaitForNamedMutexAt(itsSlots, index, 0);
         if (result == platform::kWaitAbandoned) {
             const bool held = LockGroup();
+            if (!held) {
+                itsDeadSlots.push_back(slot);
+                continue;
+            }
             DoUncountDeadSlave(slot);
             UnlockGroup(held);
         }
@@ -305,6 +370,16 @@ void TShareManBase::DoReapDeadSlaves() {
             platform::ReleaseNamedMutexAt(itsSlots, index);
         }
     }
+}
+
+// Uncounts the dead slaves whose slots the reaper kept, and lets the slots go. Called with the
+// group mutex held, or at deactivation whatever became of it.
+void TShareManBase::DoUncountKeptDeadSlaves() {
+    for (const int slot : itsDeadSlots) {
+        DoUncountDeadSlave(slot);
+        DoReleaseSlot(slot);
+    }
+    itsDeadSlots.clear();
 }
 
 // Called with the group mutex held and the dead slave's slot taken over.
@@ -351,8 +426,10 @@ void TShareManBase::DoActivateMaster() {
     }
     itsBlock->RingWriteIndex = 0;
     itsRingReadIndex = 0;
-    itsBlock->MasterCount = 1;
+    // The proof first: a master killed before the count leaves no count, one killed after it
+    // leaves the proof abandoned.
     DoTakeMasterLock();
+    itsBlock->MasterCount = 1;
 }
 
 void TShareManBase::DoActivateSlave() {
@@ -411,6 +488,7 @@ void TShareManBase::DoDeactivate() {
         variable->DoDeAllocate();
     }
     if (itsBlock != nullptr) {
+        DoUncountKeptDeadSlaves();
         if (itsMaster) {
             if (itsBlock->MasterCount == 1) {
                 itsBlock->MasterCount = 0;

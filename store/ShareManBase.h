@@ -43,8 +43,9 @@ static_assert(sizeof(ShareGroupBlock) == 1032);
 // Header of the group's slave slot table, "Slv" + group name: 264 bytes, then kSlaveSlots robust
 // process-shared mutexes, slot i at offset 264 + i * sizeof(pthread_mutex_t) (the layout of
 // platform::CreateNamedMutexTable). An active slave holds the mutex of its slot, so a slave that
-// dies leaves its slot abandoned, and the one poller whose try reports that uncounts it. All
-// fields are written under the group mutex.
+// dies leaves its slot abandoned, and the one poller whose try reports that uncounts it.
+// SlaveCount is the number of slots flagged Counted. All fields are written under the group
+// mutex.
 struct ShareSlaveSlots {
     std::uint8_t HighWater; // slots below it have been claimed since the table was made; pollers
                             // try only those
@@ -122,8 +123,11 @@ private:
     ShareSlaveSlots* Slots() const;
     void DoCountSlave();
     void DoUncountSlave();
+    void DoReleaseSlot(int slot);
+    void DoRecountSlaves();
     int DoClaimSlot();
     void DoReapDeadSlaves();
+    void DoUncountKeptDeadSlaves();
     void DoUncountDeadSlave(int slot);
     void DoRemoveOrphans();
 
@@ -150,6 +154,10 @@ private:
     // "Slv" + group name, and the slot this process holds in it as an active slave (-1: none).
     platform::Handle itsSlots = nullptr;
     int itsSlot = -1;
+    bool itsCounted = false; // this slave is counted in SlaveCount
+    // Slots of dead slaves taken over by the reaper whose uncount waits for the group mutex.
+    std::vector<int> itsDeadSlots;
+    bool itsKeepSlots = false; // another thread still holds a slot: keep the table mapped
     // Guards against handlers that delete the manager, change the registry or (de)activate
     // while a poll dispatches events.
     std::shared_ptr<bool> itsAlive = std::make_shared<bool>(true);

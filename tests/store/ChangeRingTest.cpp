@@ -167,6 +167,8 @@ TEST_F(StoreTest, HostileGroupBlockNeverMovesAReaderOutsideTheRing) {
         EXPECT_LT(g->RingWriteIndex, 1024);
     }
     EXPECT_GT(changes, 0);
+    Manager()->SetActive(false);
+    EXPECT_EQ(g->SlaveCount, 255) << "a slave past the full count was not counted, nor uncounted";
 }
 
 TEST_F(StoreTest, HandlersMayDeleteVariablesOrTheWholeSetDuringAPoll) {
@@ -264,12 +266,17 @@ TEST_F(StoreTest, PollIntervalFollowsTheSlaveCount) {
 }
 
 // A holder that ends without releasing the group mutex leaves it abandoned: the store takes it,
-// makes it consistent and releases it, so other participants are never kept waiting.
+// makes it consistent and releases it, so other participants are never kept waiting. The holder
+// may have died half-way through a change of the slave count: that is rebuilt from the slots.
 TEST_F(StoreTest, AnAbandonedGroupMutexIsTakenAndReleased) {
     Add("S", "V", "Int");
     platform::Handle mutex = platform::CreateNamedMutex(nullptr, "MutGrp");
     ASSERT_NE(mutex, nullptr);
-    std::thread([mutex] { platform::WaitForNamedMutex(mutex, 0); }).join(); // ends holding it
+    storetest::BlockView group("MemGrp", 1032);
+    std::thread([&] {
+        platform::WaitForNamedMutex(mutex, 0);
+        Group(group)->SlaveCount = 2; // and ends holding it, no slot flagged
+    }).join();
     Manager()->SetMaster(true);
     Manager()->SetActive(true);
     std::uint32_t other = platform::kWaitFailed;
@@ -281,6 +288,7 @@ TEST_F(StoreTest, AnAbandonedGroupMutexIsTakenAndReleased) {
     }).join();
     EXPECT_EQ(other, platform::kWaitObject0) << "activation released what it took";
     EXPECT_EQ(Manager()->GetMasterCount(), 1);
+    EXPECT_EQ(Manager()->GetSlaveCount(), 0);
     Manager()->SetActive(false);
     platform::CloseNamedHandle(mutex);
 }

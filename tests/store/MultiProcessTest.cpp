@@ -214,6 +214,29 @@ TEST_F(MultiProcessTest, AKilledSlaveIsUncountedOnceWithinTwoPolls) {
     EXPECT_EQ(Manager()->GetSlaveCount(), 0);
 }
 
+// A slave killed right after each mutex acquisition of its activation and deactivation in turn:
+// within two polls of the surviving slave the count is the live slaves again, never more (a
+// count raised for a slave that died before its slot said so) nor less.
+TEST_F(MultiProcessTest, ASlaveKilledAtAnyStepOfJoiningOrLeavingLeavesTheCountRightWithinTwoPolls) {
+    Add("Sense", "PressRatio", "Float");
+    Manager()->SetInterval(1000); // the polls are this test's own, nearly all
+    Manager()->SetActive(true);
+    bool survived = false;
+    for (int step = 1; step <= 100 && !survived; ++step) {
+        SCOPED_TRACE(step);
+        storetest::Peer victim({"QUILBEX_IPC_KILL_AFTER_LOCKS=" + std::to_string(step)});
+        Join(victim, false);
+        ASSERT_TRUE(victim.Send("activate\ndeactivate")); // one read: no poll in between
+        ASSERT_TRUE(
+            storetest::PumpUntil([&] { return victim.Seen("active 0") || victim.Ended(); }));
+        survived = victim.Seen("active 0");
+        Manager()->DoPoll(nullptr);
+        Manager()->DoPoll(nullptr);
+        EXPECT_EQ(Manager()->GetSlaveCount(), 1);
+    }
+    EXPECT_TRUE(survived) << "killed at every one of 100 steps";
+}
+
 // After every process of the group was killed, a master that starts removes what they left,
 // but not the objects of a slave that is alive; when it quits, nothing is left.
 TEST_F(MultiProcessTest, AStartingMasterRemovesWhatKilledProcessesLeft) {

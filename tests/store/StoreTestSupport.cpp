@@ -89,7 +89,7 @@ BlockView::~BlockView() {
     }
 }
 
-Peer::Peer() {
+Peer::Peer(const std::vector<std::string>& environment) {
     int toChild[2];
     int fromChild[2];
     if (pipe2(toChild, O_CLOEXEC) != 0 || pipe2(fromChild, O_CLOEXEC) != 0) {
@@ -101,7 +101,15 @@ Peer::Peer() {
     posix_spawn_file_actions_adddup2(&actions, fromChild[1], STDOUT_FILENO);
     char program[] = STORE_PEER_PATH;
     char* argv[] = {program, nullptr};
-    if (posix_spawn(&itsPid, program, &actions, nullptr, argv, environ) != 0) {
+    std::vector<char*> envp;
+    for (const std::string& variable : environment) {
+        envp.push_back(const_cast<char*>(variable.c_str()));
+    }
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        envp.push_back(*variable);
+    }
+    envp.push_back(nullptr);
+    if (posix_spawn(&itsPid, program, &actions, nullptr, argv, envp.data()) != 0) {
         itsPid = -1;
     }
     posix_spawn_file_actions_destroy(&actions);
@@ -136,6 +144,14 @@ void Peer::Kill() {
         waitpid(itsPid, &status, 0);
         itsPid = -1;
     }
+}
+
+bool Peer::Ended() {
+    int status = 0;
+    if (itsPid > 0 && waitpid(itsPid, &status, WNOHANG) == itsPid) {
+        itsPid = -1;
+    }
+    return itsPid <= 0;
 }
 
 void Peer::ReadAvailable(int waitMs) {

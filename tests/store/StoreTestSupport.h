@@ -54,10 +54,10 @@ private:
     bool itsExisted = false;
 };
 
-// A running store_peer process.
+// A running store_peer process, with `environment` ("NAME=value") added to this one's.
 class Peer {
 public:
-    Peer();
+    explicit Peer(const std::vector<std::string>& environment = {});
     ~Peer(); // closes its input and waits for it; kills it when it does not end
     Peer(const Peer&) = delete;
     Peer& operator=(const Peer&) = delete;
@@ -72,7 +72,8 @@ public:
     // Whether a line starting with `prefix` has been received (without waiting).
     bool Seen(const std::string& prefix);
     void Drain();
-    void Kill(); // SIGKILL, then reap
+    void Kill();  // SIGKILL, then reap
+    bool Ended(); // whether it has ended (reaped then), without waiting
     pid_t Pid() const { return itsPid; }
 
 private:
