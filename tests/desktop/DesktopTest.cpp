@@ -122,7 +122,6 @@ public:
         return StartProgram(program, {}, Environment());
     }
 
-    const QString& Name() const { return itsName; }
     Display* X() const { return itsDisplay; }
     ::Window Root() const { return DefaultRootWindow(itsDisplay); }
     Atom A(const char* name) const { return XInternAtom(itsDisplay, name, False); }
@@ -277,8 +276,11 @@ private:
 class DesktopTest : public testing::TestWithParam<WindowManager> {
 protected:
     void SetUp() override {
-        const char* bus = GetParam().bus ? "dbus-daemon" : "xdotool";
-        for (const char* program : {"Xvfb", GetParam().program, "xdotool", bus}) {
+        std::vector<const char*> needed{"Xvfb", GetParam().program, "xdotool"};
+        if (GetParam().bus) {
+            needed.push_back("dbus-daemon");
+        }
+        for (const char* program : needed) {
             if (!Installed(program)) {
                 SKIP_FOR_WANT_OF(program);
             }
