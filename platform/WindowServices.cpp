@@ -7,6 +7,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace platform {
@@ -22,12 +23,39 @@ Display* X11Display() {
     return x11 != nullptr ? x11->display() : nullptr;
 }
 
-// Adds an EWMH state (_NET_WM_STATE_...) to the window. A mapped window asks the window
-// manager through the root window; an unmapped one carries the state when it is mapped. The
-// native window is kept as it is: Qt recreates it when its own stays-on-top flag changes, and
-// a recreated window loses every state set on the one before.
+// Whether a 32-bit list property of the window (atoms) holds the named atom.
+bool HasAtom(Display* display, ::Window window, const char* property, const char* name) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    bool found = false;
+    if (XGetWindowProperty(display, window, XInternAtom(display, property, False), 0, 1024, False,
+                           XA_ATOM, &type, &format, &count, &after, &data) == Success &&
+        data != nullptr && format == 32) {
+        const Atom wanted = XInternAtom(display, name, False);
+        const auto* atoms = reinterpret_cast<const Atom*>(data);
+        found = std::find(atoms, atoms + count, wanted) != atoms + count;
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return found;
+}
+
+// Adds an EWMH state (_NET_WM_STATE_...) to the window unless the server shows it there
+// already, so that it is asked for once per mapping: the window manager drops the states of a
+// window that is unmapped, and a request it has not seen yet (the window not managed yet) is
+// made again on the next call. A mapped window asks the window manager through the root
+// window; an unmapped one carries the state when it is mapped. The native window is kept as
+// it is: Qt recreates it when its own stays-on-top flag changes, and a recreated window loses
+// every state set on the one before.
 void AddNetWmState(Display* display, QWindow* window, const char* name) {
     const ::Window id = static_cast<::Window>(window->winId());
+    if (HasAtom(display, id, "_NET_WM_STATE", name)) {
+        return;
+    }
     const Atom state = XInternAtom(display, "_NET_WM_STATE", False);
     const Atom added = XInternAtom(display, name, False);
     if (window->isVisible()) {
@@ -105,6 +133,9 @@ WindowServices* gInstalled = nullptr;
 
 } // namespace
 
+// The above state keeps the window over the others without restacking it, since some window
+// managers (xfwm4) activate a window that raises itself. Only where no window manager offers
+// that state is the window raised, and there nobody activates it.
 void DesktopWindowServices::MakeTopmost(QWindow* window, unsigned /*flags*/) {
     if (window == nullptr) {
         return;
@@ -112,12 +143,15 @@ void DesktopWindowServices::MakeTopmost(QWindow* window, unsigned /*flags*/) {
     if (window->modality() != Qt::NonModal && (window->windowStates() & Qt::WindowMinimized)) {
         window->setWindowStates(window->windowStates() & ~Qt::WindowMinimized);
     }
-    if (Display* display = X11Display()) {
-        AddNetWmState(display, window, "_NET_WM_STATE_ABOVE");
-    } else {
+    Display* display = X11Display();
+    if (display == nullptr) {
         window->setFlag(Qt::WindowStaysOnTopHint, true);
+        return;
     }
-    window->raise();
+    AddNetWmState(display, window, "_NET_WM_STATE_ABOVE");
+    if (!HasAtom(display, DefaultRootWindow(display), "_NET_SUPPORTED", "_NET_WM_STATE_ABOVE")) {
+        window->raise();
+    }
 }
 
 ScreenSize DesktopWindowServices::PrimaryScreenSize() {

@@ -59,8 +59,8 @@ void TKX3_OutputPanelA::DoPoll(TObject* /*Sender*/) {
     if (!itsForm->GetVisible()) {
         return;
     }
-    // Repeated every tick so the form stays above windows that made themselves topmost
-    // later, without ever taking the focus.
+    // Repeated every tick: a form shown again gets its above state back (the window services
+    // ask for it once per show), and it never takes the focus.
     platform::WindowServicesInstance().MakeTopmost(
         itsForm->GetHandle(),
         platform::WindowPosNoMove | platform::WindowPosNoSize | platform::WindowPosNoActivate);

@@ -102,7 +102,7 @@ class ProgramEnd : public testing::TestWithParam<Ending> {};
 TEST_P(ProgramEnd, LeavesTheStoreAndExitsZero) {
     VirtualDisplay display;
     if (display.Name().empty())
-        GTEST_SKIP() << "Xvfb is not installed";
+        SKIP_FOR_WANT_OF("Xvfb");
     DriverProcess driver;
     ASSERT_TRUE(driver.Start());
     WindowProgram program(GetParam().program);
@@ -160,7 +160,7 @@ TEST_P(ProgramWithoutDisplay, SaysSoInOneLineAndTouchesNothing) {
     if (GetParam().display == NoDisplay::Refuses) {
         refusing.emplace(VirtualDisplay::Access::RequireAuth);
         if (refusing->Name().empty())
-            GTEST_SKIP() << "Xvfb is not installed";
+            SKIP_FOR_WANT_OF("Xvfb");
         display = refusing->Name();
     }
     WindowProgram program(GetParam().program);

@@ -94,7 +94,7 @@ TEST(Nudgel, UnreachableOrRefusingDisplayExitsZeroSilently) {
     VirtualDisplay refusing(VirtualDisplay::Access::RequireAuth);
     for (const std::string& display : {std::string(":9999"), refusing.Name()}) {
         if (display.empty()) {
-            GTEST_SKIP() << "Xvfb is not installed";
+            SKIP_FOR_WANT_OF("Xvfb");
         }
         const RunResult r = RunNudgel({}, display, {"XAUTHORITY=/dev/null"});
         EXPECT_EQ(r.exitCode, 0) << display;
@@ -107,7 +107,7 @@ TEST(Nudgel, UnreachableOrRefusingDisplayExitsZeroSilently) {
 TEST(Nudgel, WithDisplayExitsZeroRepeatedlyAndWithArguments) {
     VirtualDisplay display;
     if (display.Name().empty()) {
-        GTEST_SKIP() << "Xvfb is not installed";
+        SKIP_FOR_WANT_OF("Xvfb");
     }
     for (const auto& args : {std::vector<std::string>{}, std::vector<std::string>{},
                              std::vector<std::string>{"a", "b"}}) {
