@@ -22,8 +22,7 @@ public:
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
 // Binds a member function to its object, the way the library's closures do.
-template <class T, class... Args>
-auto Bind(T* object, void (T::*method)(Args...)) {
+template <class T, class... Args> auto Bind(T* object, void (T::*method)(Args...)) {
     return [object, method](Args... args) { (object->*method)(args...); };
 }
 
