@@ -147,12 +147,14 @@ bool Driver::Start() {
     }
     for (auto& section : itsSections)
         section->OnStart(itsOptions.IniPath);
-    LoadSettings();
     // Settings missing from the file keep their values and are saved, so a first start is clean.
-    try {
-        itsShareManager->SaveIni();
-    } catch (const tk::Exception& e) {
-        std::cerr << "QUILBEX_Driver: cannot save settings: " << e.what() << '\n';
+    // A file that could not be read is left as it is: the driver runs on its defaults.
+    if (LoadSettings()) {
+        try {
+            itsShareManager->SaveIni();
+        } catch (const tk::Exception& e) {
+            std::cerr << "QUILBEX_Driver: cannot save settings: " << e.what() << '\n';
+        }
     }
     return true;
 }
@@ -205,14 +207,28 @@ void Driver::HandleCommands() {
     }
 }
 
-void Driver::LoadSettings() {
-    itsShareManager->LoadIni();
+// False when the file exists but cannot be read: the settings keep their values.
+bool Driver::LoadSettings() {
+    try {
+        itsShareManager->LoadIni();
+    } catch (const tk::Exception& e) {
+        std::cerr << "QUILBEX_Driver: cannot load settings, the file is left as it is: " << e.what()
+                  << '\n';
+        return false;
+    }
     for (auto& section : itsSections)
         section->OnSettingsLoaded();
+    return true;
 }
 
+// While the file cannot be read, Dirty keeps its value.
 void Driver::UpdateDirty() {
-    const bool dirty = itsShareManager->TestIni() > 0;
+    bool dirty = false;
+    try {
+        dirty = itsShareManager->TestIni() > 0;
+    } catch (const tk::Exception&) {
+        return;
+    }
     if (itsStatus->itsDirty->GetValueBool() != dirty)
         itsStatus->itsDirty->SetValueBool(dirty);
 }

@@ -68,7 +68,7 @@ public:
 private:
     void CreateSections();
     void HandleCommands();
-    void LoadSettings();
+    bool LoadSettings();
     void UpdateDirty();
     TShareVarBase* FindVariable(const std::string& secName, const std::string& varName) const;
     std::string SetCommand(const std::vector<std::string>& words, bool announce);

@@ -693,7 +693,7 @@ void TShareManBase::LoadIni() {
     if (itsFileName.empty()) {
         return;
     }
-    tk::TMemIniFile ini(itsFileName);
+    tk::TMemIniFile ini(itsFileName); // a file that cannot be read raises: nothing is loaded
     try {
         LoadIni(&ini);
     } catch (...) {
@@ -704,6 +704,7 @@ void TShareManBase::SaveIni() {
     if (itsFileName.empty()) {
         return;
     }
+    // A file that cannot be read raises here and is left as it is, never written over.
     tk::TMemIniFile ini(itsFileName);
     try {
         SaveIni(&ini);

@@ -1,12 +1,18 @@
 #include "toolkit/IniFiles.h"
 
-#include "platform/FileReplace.h"
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
-#include <fstream>
+#include <fcntl.h>
 #include <sstream>
 #include <strings.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
 
 namespace tk {
 
@@ -41,6 +47,113 @@ template <class T> bool ParseNumber(const std::string& text, T& value) {
     return error == std::errc() && end == last && first != last;
 }
 
+// Closes a file descriptor when it goes out of scope.
+struct Descriptor {
+    explicit Descriptor(int value) : fd(value) {}
+    ~Descriptor() {
+        if (fd >= 0) {
+            close(fd);
+        }
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    const int fd;
+};
+
+Exception ReadError(const std::string& path, const std::string& reason) {
+    return Exception("Cannot read file \"" + path + "\": " + reason);
+}
+
+Exception ReadError(const std::string& path, int error) {
+    return ReadError(path, std::generic_category().message(error));
+}
+
+// Reads the whole file; a file that does not exist reads as empty. It is opened without blocking
+// and read only when it is a regular file, so a FIFO or a device in its place can neither hang
+// the reader nor feed it without end.
+std::string ReadWholeFile(const std::string& path) {
+    const Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            return {};
+        }
+        throw ReadError(path, errno);
+    }
+    struct stat info {};
+    if (fstat(file.fd, &info) != 0) {
+        throw ReadError(path, errno);
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw ReadError(path, "not a regular file");
+    }
+    std::string text;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t got = read(file.fd, buffer, sizeof(buffer));
+        if (got == 0) {
+            return text;
+        }
+        if (got > 0) {
+            text.append(buffer, static_cast<std::size_t>(got));
+        } else if (errno != EINTR) {
+            throw ReadError(path, errno);
+        }
+    }
+}
+
+// Gives the new file the old one's owner, group and mode. Without the right to give a file away,
+// the writer keeps at least the group where it is one of its members; otherwise the file is the
+// writer's, as a newly created one would be.
+void KeepOwnerAndMode(int fd, const struct stat& old) {
+    struct stat now {};
+    if (fstat(fd, &now) == 0 && (now.st_uid != old.st_uid || now.st_gid != old.st_gid) &&
+        fchown(fd, old.st_uid, old.st_gid) != 0) {
+        [[maybe_unused]] const int groupKept = fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+    }
+    fchmod(fd, old.st_mode & 07777);
+}
+
+// The rename is durable only once the folder is synced. A failure here does not undo it: the new
+// contents are in place, so it is not reported.
+void SyncFolderOf(const QString& name) {
+    const QString folder = QFileInfo(QFileInfo(name).canonicalFilePath()).absolutePath();
+    const Descriptor dir(
+        open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.fd >= 0) {
+        fsync(dir.fd);
+    }
+}
+
+// Replaces the file whole through QSaveFile: the text goes to an unnamed file beside it, created
+// private, which takes the old file's owner and mode, is synced and then renamed over the old
+// one, so a crash or a kill leaves the old file or the new one and nothing else. Where the folder
+// refuses a new file, the file is written in place, which is not atomic. An existing file the
+// writer may not write is refused, as is anything but a regular file.
+bool SaveWholeFile(const std::string& path, const std::string& text) {
+    struct stat old {};
+    const bool exists = stat(path.c_str(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode)) {
+        return false;
+    }
+    const QString name = QFile::decodeName(path.c_str());
+    QSaveFile file(name);
+    file.setDirectWriteFallback(true);
+    // Unbuffered, so that a short write (a full disk) is seen here: a write that fails only
+    // when commit flushes its buffer would still be renamed over the old file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        return false;
+    }
+    if (exists) {
+        KeepOwnerAndMode(file.handle(), old);
+    }
+    const auto size = static_cast<qint64>(text.size());
+    if (file.write(text.data(), size) != size || !file.commit()) {
+        return false;
+    }
+    SyncFolderOf(name);
+    return true;
+}
+
 } // namespace
 
 TMemIniFile::TMemIniFile(const std::string& FileName) : itsFileName(FileName) {
@@ -48,7 +161,7 @@ TMemIniFile::TMemIniFile(const std::string& FileName) : itsFileName(FileName) {
 }
 
 void TMemIniFile::Load() {
-    std::ifstream in(itsFileName, std::ios::binary);
+    std::istringstream in(ReadWholeFile(itsFileName));
     std::string line;
     IniSection* current = nullptr;
     bool first = true;
@@ -181,7 +294,7 @@ void TMemIniFile::UpdateFile() {
         out << '\n';
     }
     // Replaced whole, so that a crash or a full disk never leaves the settings empty.
-    if (!platform::ReplaceFileContents(itsFileName, out.str())) {
+    if (!SaveWholeFile(itsFileName, out.str())) {
         throw Exception("Cannot create file \"" + itsFileName + "\"");
     }
 }

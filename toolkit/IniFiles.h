@@ -14,7 +14,9 @@ namespace tk {
 
 class TMemIniFile : public TObject {
 public:
-    // Reads `FileName` if it exists; a missing or unreadable file gives an empty object.
+    // Reads `FileName` if it exists; a missing file gives an empty object. A file that exists
+    // but cannot be read, or is not a regular file, raises tk::Exception naming it: its caller
+    // must not write defaults over it.
     explicit TMemIniFile(const std::string& FileName);
 
     const std::string& GetFileName() const { return itsFileName; }
@@ -37,7 +39,10 @@ public:
     void WriteFloat(const std::string& Section, const std::string& Ident, double Value);
 
     // Replaces the file whole: on any failure (raised as tk::Exception) or a crash it keeps its
-    // old contents. A symbolic link is followed; the file keeps its permission bits.
+    // old contents. A symbolic link is followed; the file keeps its mode, and its owner and group
+    // as far as the writer may give them. A file the writer may not write, or that is not a
+    // regular file, is refused. In a folder the writer may not write, the file is written in
+    // place, which a crash can leave part-written.
     void UpdateFile();
 
 private:

@@ -1,19 +1,28 @@
 // The in-memory INI file: layout, case-insensitive matching, number formats and write errors.
 #include "toolkit/IniFiles.h"
 
-#include "platform/FileReplace.h"
+#include "tests/control/support/VirtualDisplay.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <clocale>
 #include <csignal>
+#include <cstddef>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
+#include <initializer_list>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <sstream>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -122,14 +131,34 @@ void FailWritesPastTenBytes() {
     setrlimit(RLIMIT_FSIZE, &limit);
 }
 
-void StopBeforeTheRename() {
-    platform::SetReplaceFileTestHook([] { raise(SIGSTOP); });
+// Kills the process at its first call of any of `calls`, as a crash at that point would.
+void KillAtFirstCallOf(std::initializer_list<long> calls) {
+    const rlimit noCore{0, 0};
+    setrlimit(RLIMIT_CORE, &noCore);
+    std::vector<sock_filter> filter{BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr))};
+    for (const long call : calls) {
+        filter.push_back(BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, static_cast<__u32>(call), 0, 1));
+        filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_KILL_PROCESS));
+    }
+    filter.push_back(BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW));
+    const sock_fprog program{static_cast<unsigned short>(filter.size()), filter.data()};
+    prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0);
+    prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program);
+}
+
+void KillBeforeTheRename() {
+    KillAtFirstCallOf({SYS_rename, SYS_renameat, SYS_renameat2, SYS_linkat});
+}
+
+// Where the new file is given a mode, it must not yet be open to others.
+void KillWhereTheNewFileGetsItsMode() {
+    KillAtFirstCallOf({SYS_fchmod, SYS_fchmodat, SYS_chmod});
 }
 
 } // namespace
 
-// The old file stays byte for byte when a write fails or the writer is killed; a temporary file
-// is removed on failure, and one left by a kill is neither read nor in the way of the next write.
+// The old file stays byte for byte when a write fails or the writer is killed, and nothing is
+// left beside it that fills the disk or that others may read.
 TEST_F(IniFile, AnInterruptedUpdateFileLeavesTheOldFileWhole) {
     const struct {
         const char* name;
@@ -137,20 +166,23 @@ TEST_F(IniFile, AnInterruptedUpdateFileLeavesTheOldFileWhole) {
         bool killed;
     } rows[] = {
         {"the write fails half-way", FailWritesPastTenBytes, false},
-        {"killed between writing and renaming", StopBeforeTheRename, true},
+        {"killed between writing and renaming", KillBeforeTheRename, true},
+        {"killed where the new file gets its mode", KillWhereTheNewFileGetsItsMode, true},
     };
     const std::string old = "[S]\nV=old\n; kept as it was\n";
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        const std::string name = std::string(row.killed ? "killed" : "failed") + ".ini";
+        const std::string name = std::string(row.name) + ".ini";
         std::ofstream(Path(name)) << old;
+        std::filesystem::permissions(Path(name), std::filesystem::perms::owner_read |
+                                                     std::filesystem::perms::owner_write);
         const long filesBefore = Files();
         const pid_t child = fork();
         if (child == 0) {
-            tk::TMemIniFile ini(Path(name));
-            ini.WriteString("S", "V", std::string(100, 'n'));
-            row.interrupt();
             try {
+                tk::TMemIniFile ini(Path(name));
+                ini.WriteString("S", "V", std::string(100, 'n'));
+                row.interrupt();
                 ini.UpdateFile();
             } catch (const tk::Exception&) {
                 _exit(3);
@@ -158,21 +190,111 @@ TEST_F(IniFile, AnInterruptedUpdateFileLeavesTheOldFileWhole) {
             _exit(0);
         }
         int status = 0;
-        waitpid(child, &status, WUNTRACED);
+        waitpid(child, &status, 0);
         if (row.killed) {
-            ASSERT_TRUE(WIFSTOPPED(status)) << "the writer stops before the rename";
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
+            EXPECT_TRUE(WIFSIGNALED(status)) << "the writer is killed";
         } else {
             EXPECT_EQ(WEXITSTATUS(status), 3) << "the failure is raised";
         }
         EXPECT_EQ(Read(name), old);
-        EXPECT_EQ(Files(), filesBefore + (row.killed ? 1 : 0)) << "only a kill leaves a temporary";
+        EXPECT_EQ(Files(), filesBefore) << "nothing is left beside the file";
         tk::TMemIniFile ini(Path(name));
         EXPECT_EQ(ini.ReadString("S", "V", ""), "old");
         ini.WriteString("S", "V", "new");
         ini.UpdateFile();
         EXPECT_EQ(Read(name), "[S]\nV=new\n\n");
-        EXPECT_EQ(Files(), filesBefore) << "the next write removes what a killed writer left";
+    }
+}
+
+namespace {
+
+constexpr uid_t kNobody = 65534;
+constexpr gid_t kNoGroup = 65534;
+constexpr gid_t kSharedGroup = 4242;
+
+enum class Writer { Root, Nobody, NobodyInTheGroup };
+
+// Gives up root for good: the process runs as nobody, a member of `groups` only.
+bool BecomeNobody(const std::vector<gid_t>& groups) {
+    return setgroups(groups.size(), groups.data()) == 0 &&
+           setresgid(kNoGroup, kNoGroup, kNoGroup) == 0 &&
+           setresuid(kNobody, kNobody, kNobody) == 0;
+}
+
+bool BecomeWriter(Writer writer) {
+    return writer == Writer::Root ||
+           BecomeNobody(writer == Writer::Nobody ? std::vector<gid_t>{}
+                                                 : std::vector{kSharedGroup});
+}
+
+} // namespace
+
+// A save keeps to the file's rules and its folder's: a file the writer may not read is not
+// written over, one it may not write is refused, a FIFO is refused without waiting, a file in a
+// folder it may not write is written in place, a member of the file's group keeps the group, and
+// the file keeps its mode.
+TEST_F(IniFile, UpdateFileKeepsTheFilesRules) {
+    if (geteuid() != 0) {
+        SKIP_FOR_WANT_OF("root, to write as another user,");
+    }
+    const struct {
+        const char* name;
+        Writer writer;
+        mode_t folderMode;
+        mode_t fileMode;
+        bool fifo;
+        bool saved;
+    } rows[] = {
+        {"a file it may not read", Writer::Nobody, 0777, 0, false, false},
+        {"a read-only file", Writer::Nobody, 0777, 0444, false, false},
+        {"a FIFO", Writer::Nobody, 0777, 0666, true, false},
+        {"a file in a read-only folder", Writer::Nobody, 0755, 0666, false, true},
+        {"a member of the file's group", Writer::NobodyInTheGroup, 0777, 0664, false, true},
+        {"a read-only file root may write", Writer::Root, 0755, 0444, false, true},
+    };
+    chmod(dir.path().toUtf8().constData(), 0755);
+    const std::string old = "[S]\nV=old\n";
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string folder = Path(row.name);
+        const std::string name = std::string(row.name) + "/x.ini";
+        mkdir(folder.c_str(), 0700);
+        chmod(folder.c_str(), row.folderMode);
+        if (row.fifo) {
+            mkfifo(Path(name).c_str(), 0600);
+        } else {
+            std::ofstream(Path(name)) << old;
+        }
+        chown(Path(name).c_str(), 0, kSharedGroup);
+        chmod(Path(name).c_str(), row.fileMode);
+        const pid_t child = fork();
+        if (child == 0) {
+            alarm(5); // ends a reader that waits on the FIFO
+            if (!BecomeWriter(row.writer)) {
+                _exit(2);
+            }
+            try {
+                tk::TMemIniFile ini(Path(name));
+                ini.WriteString("S", "V", "new");
+                ini.UpdateFile();
+            } catch (const tk::Exception&) {
+                _exit(3);
+            }
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status)) << "the writer ends on its own";
+        EXPECT_EQ(WEXITSTATUS(status), row.saved ? 0 : 3) << "saved, or raised";
+        struct stat info {};
+        ASSERT_EQ(stat(Path(name).c_str(), &info), 0);
+        EXPECT_EQ(S_ISFIFO(info.st_mode), row.fifo);
+        EXPECT_EQ(info.st_mode & 07777, row.fileMode);
+        EXPECT_EQ(info.st_gid, kSharedGroup);
+        EXPECT_EQ(info.st_uid, row.writer == Writer::NobodyInTheGroup ? kNobody : 0)
+            << "an owner the writer may not give";
+        if (!row.fifo) {
+            EXPECT_EQ(Read(name), row.saved ? "[S]\nV=new\n\n" : old);
+        }
     }
 }
