@@ -245,7 +245,7 @@ TEST_F(IniFile, UpdateFileKeepsTheFilesRules) {
         bool fifo;
         bool saved;
     } rows[] = {
-        {"a file it may not read", Writer::Nobody, 0777, 0, false, false},
+        {"a file it may write but not read", Writer::Nobody, 0777, 0222, false, false},
         {"a read-only file", Writer::Nobody, 0777, 0444, false, false},
         {"a FIFO", Writer::Nobody, 0777, 0666, true, false},
         {"a file in a read-only folder", Writer::Nobody, 0755, 0666, false, true},
