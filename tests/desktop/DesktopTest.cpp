@@ -506,6 +506,11 @@ TEST_P(DesktopTest, RightClickWindowComesBackAboveALaterTopmostWindowWithoutTheF
     Display* x = desktop.X();
     const ::Window other = XCreateSimpleWindow(x, desktop.Root(), 0, 0, 400, 300, 0, 0, 0xffffff);
     XStoreName(x, other, "later topmost");
+    XSizeHints place{}; // where it is asked to be: over the Right Click window
+    place.flags = USPosition | USSize;
+    place.width = 400;
+    place.height = 300;
+    XSetWMNormalHints(x, other, &place);
     const Atom above = desktop.A("_NET_WM_STATE_ABOVE");
     XChangeProperty(x, other, desktop.A("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
                     reinterpret_cast<const unsigned char*>(&above), 1);
