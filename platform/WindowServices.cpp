@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace platform {
 
@@ -23,25 +24,32 @@ Display* X11Display() {
     return x11 != nullptr ? x11->display() : nullptr;
 }
 
-// Whether a 32-bit list property of the window (atoms) holds the named atom.
-bool HasAtom(Display* display, ::Window window, const char* property, const char* name) {
+// A 32-bit list property of the window (atoms, windows) of the given type; empty when the
+// window or the property is gone.
+std::vector<unsigned long> ListProperty(Display* display, ::Window window, const char* property,
+                                        Atom wanted) {
     Atom type = None;
     int format = 0;
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    bool found = false;
+    std::vector<unsigned long> values;
     if (XGetWindowProperty(display, window, XInternAtom(display, property, False), 0, 1024, False,
-                           XA_ATOM, &type, &format, &count, &after, &data) == Success &&
+                           wanted, &type, &format, &count, &after, &data) == Success &&
         data != nullptr && format == 32) {
-        const Atom wanted = XInternAtom(display, name, False);
-        const auto* atoms = reinterpret_cast<const Atom*>(data);
-        found = std::find(atoms, atoms + count, wanted) != atoms + count;
+        const auto* longs = reinterpret_cast<const unsigned long*>(data);
+        values.assign(longs, longs + count);
     }
     if (data != nullptr) {
         XFree(data);
     }
-    return found;
+    return values;
+}
+
+// Whether a list property of the window (atoms) holds the named atom.
+bool HasAtom(Display* display, ::Window window, const char* property, const char* name) {
+    const auto atoms = ListProperty(display, window, property, XA_ATOM);
+    return std::find(atoms.begin(), atoms.end(), XInternAtom(display, name, False)) != atoms.end();
 }
 
 // Adds an EWMH state (_NET_WM_STATE_...) to the window unless the server shows it there
@@ -73,6 +81,55 @@ void AddNetWmState(Display* display, QWindow* window, const char* name) {
         XChangeProperty(display, id, state, XA_ATOM, 32, PropModeAppend,
                         reinterpret_cast<const unsigned char*>(&added), 1);
     }
+    XFlush(display);
+}
+
+// The highest window with the above state that the window manager stacks over the window;
+// None when the window is on top of them, carries no above state itself or is not managed.
+// Only such windows share its layer: one the manager keeps higher (a dock, a full-screen
+// window) can never be passed, and asking again each time would never end.
+::Window HighestTopmostOver(Display* display, ::Window window) {
+    if (!HasAtom(display, window, "_NET_WM_STATE", "_NET_WM_STATE_ABOVE")) {
+        return None;
+    }
+    const ::Window root = DefaultRootWindow(display);
+    const auto stacking = ListProperty(display, root, "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
+    const auto own = std::find(stacking.begin(), stacking.end(), window);
+    if (own == stacking.end()) {
+        return None;
+    }
+    for (auto other = stacking.end(); --other != own;) {
+        if (HasAtom(display, *other, "_NET_WM_STATE", "_NET_WM_STATE_ABOVE")) {
+            return *other;
+        }
+    }
+    return None;
+}
+
+// Asks the window manager to stack the window above the sibling without activating it. Where
+// the manager takes _NET_RESTACK_WINDOW it is asked as a pager asks (source 2), the only source
+// that managers obey; elsewhere (xfwm4) by a ConfigureRequest naming the sibling, sent to the
+// root window: a manager may activate a window that raises itself without a sibling.
+void RestackAbove(Display* display, ::Window window, ::Window sibling) {
+    const ::Window root = DefaultRootWindow(display);
+    XEvent message{};
+    if (HasAtom(display, root, "_NET_SUPPORTED", "_NET_RESTACK_WINDOW")) {
+        message.xclient.type = ClientMessage;
+        message.xclient.window = window;
+        message.xclient.message_type = XInternAtom(display, "_NET_RESTACK_WINDOW", False);
+        message.xclient.format = 32;
+        message.xclient.data.l[0] = 2; // from a pager
+        message.xclient.data.l[1] = None;
+        message.xclient.data.l[2] = Above;
+    } else {
+        message.xconfigurerequest.type = ConfigureRequest;
+        message.xconfigurerequest.parent = root;
+        message.xconfigurerequest.window = window;
+        message.xconfigurerequest.above = sibling;
+        message.xconfigurerequest.detail = Above;
+        message.xconfigurerequest.value_mask = CWSibling | CWStackMode;
+    }
+    XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &message);
     XFlush(display);
 }
 
@@ -133,8 +190,10 @@ WindowServices* gInstalled = nullptr;
 
 } // namespace
 
-// The above state keeps the window over the others without restacking it, since some window
-// managers (xfwm4) activate a window that raises itself. Only where no window manager offers
+// The above state keeps the window over the others; a window that took that state later is
+// stacked over it, so the window is restacked above such a window, and only then: nothing is
+// sent while it is on top. It is never raised where the window manager offers the above state,
+// since some managers (xfwm4) activate a window that raises itself. Only where no manager offers
 // that state is the window raised, and there nobody activates it.
 void DesktopWindowServices::MakeTopmost(QWindow* window, unsigned /*flags*/) {
     if (window == nullptr) {
@@ -151,6 +210,12 @@ void DesktopWindowServices::MakeTopmost(QWindow* window, unsigned /*flags*/) {
     AddNetWmState(display, window, "_NET_WM_STATE_ABOVE");
     if (!HasAtom(display, DefaultRootWindow(display), "_NET_SUPPORTED", "_NET_WM_STATE_ABOVE")) {
         window->raise();
+        return;
+    }
+    const auto id = static_cast<::Window>(window->winId());
+    const ::Window over = HighestTopmostOver(display, id);
+    if (over != None) {
+        RestackAbove(display, id, over);
     }
 }
 

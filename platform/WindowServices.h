@@ -37,10 +37,11 @@ struct ScreenSize {
 class WindowServices {
 public:
     virtual ~WindowServices() = default;
-    // Puts the window above every window that is not itself topmost. It never takes the
-    // keyboard focus from another program, whatever the flags say: a window is activated
-    // only where its program asks for the focus. A modal window that was minimised is
-    // restored, so that its program never waits on a window out of view.
+    // Puts the window above every window that is not itself topmost, and above topmost
+    // windows stacked over it (ones that became topmost later). It never takes the keyboard
+    // focus from another program, whatever the flags say: a window is activated only where
+    // its program asks for the focus. A modal window that was minimised is restored, so that
+    // its program never waits on a window out of view.
     virtual void MakeTopmost(QWindow* window, unsigned flags) = 0;
     // The primary screen's size in pixels.
     virtual ScreenSize PrimaryScreenSize() = 0;

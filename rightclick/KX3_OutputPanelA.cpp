@@ -60,7 +60,8 @@ void TKX3_OutputPanelA::DoPoll(TObject* /*Sender*/) {
         return;
     }
     // Repeated every tick: a form shown again gets its above state back (the window services
-    // ask for it once per show), and it never takes the focus.
+    // ask for it once per show), it comes back above windows that became topmost later, and
+    // it never takes the focus.
     platform::WindowServicesInstance().MakeTopmost(
         itsForm->GetHandle(),
         platform::WindowPosNoMove | platform::WindowPosNoSize | platform::WindowPosNoActivate);

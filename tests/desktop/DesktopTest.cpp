@@ -12,9 +12,11 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <functional>
@@ -489,6 +491,45 @@ TEST_P(DesktopTest, RightClickWindowStaysOffTheTaskbarAndAboveOnEveryShow) {
         ASSERT_TRUE(driver.Set("Output", "RC_Enabled", "0"));
         ASSERT_TRUE(Desktop::WaitUntil([&] { return desktop.Find("Right Click") == 0; }));
     }
+}
+
+// A window that takes the above state after the Right Click window covers it; the Right Click
+// window comes back over it on one of its next ticks and leaves the focus where it was.
+TEST_P(DesktopTest, RightClickWindowComesBackAboveALaterTopmostWindowWithoutTheFocus) {
+    ASSERT_TRUE(driver.Set("Output", "RC_Available", "1"));
+    ASSERT_TRUE(driver.Set("Output", "RC_Enabled", "1"));
+    rightClick = desktop.Run(QUILBEX_RIGHTCLICK_PATH);
+    ::Window window = 0;
+    ASSERT_TRUE(Desktop::WaitUntil([&] { return (window = desktop.Find("Right Click")); }));
+    ASSERT_TRUE(StaysAbove(window));
+
+    Display* x = desktop.X();
+    const ::Window other = XCreateSimpleWindow(x, desktop.Root(), 0, 0, 400, 300, 0, 0, 0xffffff);
+    XStoreName(x, other, "later topmost");
+    XSizeHints place{}; // where it is asked to be: over the Right Click window
+    place.flags = USPosition | USSize;
+    place.width = 400;
+    place.height = 300;
+    XSetWMNormalHints(x, other, &place);
+    const Atom above = desktop.A("_NET_WM_STATE_ABOVE");
+    XChangeProperty(x, other, desktop.A("_NET_WM_STATE"), XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&above), 1);
+    XMapWindow(x, other);
+    XFlush(x);
+    ASSERT_TRUE(Desktop::WaitUntil([&] {
+        desktop.Ask(other, "_NET_ACTIVE_WINDOW", 2);
+        return desktop.Active() == other;
+    }));
+    const auto overOther = [&] {
+        const auto stacking = desktop.Property(desktop.Root(), "_NET_CLIENT_LIST_STACKING");
+        const auto at = [&](::Window w) { return std::find(stacking.begin(), stacking.end(), w); };
+        return at(other) < at(window) && at(window) != stacking.end();
+    };
+    EXPECT_TRUE(Desktop::WaitUntil(overOther, 3000)) << "the later topmost window stays over it";
+    EXPECT_FALSE(Desktop::WaitUntil([&] { return desktop.Active() != other; }, 2500))
+        << "the Right Click window took the focus";
+    EXPECT_TRUE(overOther());
+    XDestroyWindow(x, other);
 }
 
 INSTANTIATE_TEST_SUITE_P(
