@@ -259,7 +259,10 @@ void TKXBW3_Main::TickExit() {
 }
 
 // Keeps one window above the others: a prompt or information dialog first; none while the
-// manual or licence form is open; else the calibration screen, else this form.
+// manual or licence form is open; else the calibration screen, else this form. The chosen
+// window comes back above topmost windows stacked over it, except this form: it keeps only
+// its above state, so that it never takes turns on top with the Right Click window, which
+// restacks itself every second.
 void TKXBW3_Main::TickTopmost() {
     TForm* chosen = FirstVisible({
         KXBW3_Save,
@@ -274,7 +277,8 @@ void TKXBW3_Main::TickTopmost() {
         });
     }
     if (chosen != nullptr) {
+        const unsigned restack = chosen == this ? platform::WindowPosNoRestack : 0u;
         platform::WindowServicesInstance().MakeTopmost(
-            chosen->GetHandle(), platform::WindowPosNoMove | platform::WindowPosNoSize);
+            chosen->GetHandle(), platform::WindowPosNoMove | platform::WindowPosNoSize | restack);
     }
 }

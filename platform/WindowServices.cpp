@@ -195,7 +195,7 @@ WindowServices* gInstalled = nullptr;
 // sent while it is on top. It is never raised where the window manager offers the above state,
 // since some managers (xfwm4) activate a window that raises itself. Only where no manager offers
 // that state is the window raised, and there nobody activates it.
-void DesktopWindowServices::MakeTopmost(QWindow* window, unsigned /*flags*/) {
+void DesktopWindowServices::MakeTopmost(QWindow* window, unsigned flags) {
     if (window == nullptr) {
         return;
     }
@@ -210,6 +210,9 @@ void DesktopWindowServices::MakeTopmost(QWindow* window, unsigned /*flags*/) {
     AddNetWmState(display, window, "_NET_WM_STATE_ABOVE");
     if (!HasAtom(display, DefaultRootWindow(display), "_NET_SUPPORTED", "_NET_WM_STATE_ABOVE")) {
         window->raise();
+        return;
+    }
+    if ((flags & WindowPosNoRestack) != 0) {
         return;
     }
     const auto id = static_cast<::Window>(window->winId());

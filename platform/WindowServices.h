@@ -13,9 +13,13 @@ namespace platform {
 
 // Flags of a topmost request. NoMove and NoSize keep the window's place and size (the only
 // way this system asks); NoActivate says that the caller does not want the window activated.
+// NoRestack keeps the window above the windows that are not topmost but leaves its order among
+// topmost windows as it is, so that it never takes turns on top with another topmost window
+// that restacks itself.
 enum WindowPosFlag : unsigned {
     WindowPosNoMove = 0x0001,
     WindowPosNoSize = 0x0002,
+    WindowPosNoRestack = 0x0004,
     WindowPosNoActivate = 0x0010,
 };
 

@@ -373,13 +373,15 @@ TEST(MainForm, TopmostRuleFollowsItsPriority) {
     forms.Tick();
     ASSERT_EQ(topmost().size(), 1u);
     EXPECT_EQ(topmost()[0].Window, forms.Main()->GetHandle());
-    EXPECT_EQ(topmost()[0].Flags, 3u);
+    EXPECT_EQ(topmost()[0].Flags, 3u | platform::WindowPosNoRestack)
+        << "the main form never takes turns on top with the Right Click window";
 
     KXBW3_CalibScreen->Show();
     calls.ClearCalls();
     forms.Tick();
     ASSERT_EQ(topmost().size(), 1u);
     EXPECT_EQ(topmost()[0].Window, KXBW3_CalibScreen->GetHandle());
+    EXPECT_EQ(topmost()[0].Flags, 3u) << "the calibration screen comes back above others";
 
     KXBW3_About->Show();
     calls.ClearCalls();
