@@ -150,7 +150,8 @@ public:
     // the first repeat the platform did not flag as one).
     bool PreviewKey(QEvent* event, bool repeated);
     // Draws the button Enter presses (the focused button, else the Default button) as the
-    // default one; runs as the focus moves, when a Default changes and when the form shows.
+    // default one; runs as the focus moves, when a Default changes, when a control is enabled,
+    // disabled, shown or hidden, and when the form shows.
     void UpdateDefaultButton();
 
 protected:
