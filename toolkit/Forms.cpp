@@ -10,15 +10,12 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
-#include <QTimer>
 #include <QWindow>
 
 #include <iostream>
 #include <memory>
-#include <utility>
 
 namespace tk {
 
@@ -26,28 +23,21 @@ TApplication* const Application = new TApplication();
 
 namespace {
 
-// How long a Space release on a button waits for the press that would make it part of a key
-// repeat (the press comes with the release's time stamp) before it counts as the key going up.
-constexpr int RepeatPressWaitMs = 50;
-
 // Lets a form look at the keys typed into it before its controls do (KeyPreview), press its
 // buttons on Enter or Esc, and draw the button Enter presses as the default one.
 class FormKeyFilter : public QObject {
-public:
-    FormKeyFilter() {
-        itsHeldTimer.setSingleShot(true);
-        itsHeldTimer.setInterval(RepeatPressWaitMs);
-        connect(&itsHeldTimer, &QTimer::timeout, this, [this] { DeliverHeldRelease(); });
-    }
-
 protected:
     bool eventFilter(QObject* object, QEvent* event) override {
         switch (event->type()) {
         case QEvent::FocusIn:
-            FocusMoved(object);
+        case QEvent::EnabledChange:
+        case QEvent::ShowToParent:
+        case QEvent::HideToParent:
+            EnterButtonMayChange(object);
             return false;
         case QEvent::KeyRelease:
-            return Released(object, static_cast<QKeyEvent*>(event));
+            Released(static_cast<QKeyEvent*>(event));
+            return false;
         case QEvent::KeyPress:
             return object->isWidgetType() &&
                    Pressed(static_cast<QWidget*>(object), static_cast<QKeyEvent*>(event));
@@ -61,23 +51,21 @@ private:
         return dynamic_cast<TForm*>(ControlOfWidget(widget->window()));
     }
 
-    // The focus came to this widget: Enter may press another button now.
-    static void FocusMoved(QObject* object) {
+    // The focus came to this widget, or it was enabled, disabled, shown or hidden: Enter may
+    // press another button now. A hidden form works it out as it shows.
+    static void EnterButtonMayChange(QObject* object) {
         if (!object->isWidgetType()) {
             return;
         }
-        if (TForm* form = FormOf(static_cast<QWidget*>(object))) {
+        const auto* widget = static_cast<QWidget*>(object);
+        TForm* form = FormOf(widget);
+        if (form != nullptr && widget->window()->isVisible()) {
             form->UpdateDefaultButton();
         }
     }
 
     bool Pressed(QWidget* widget, QKeyEvent* press) {
         const bool repeated = IsRepeat(press);
-        if (itsHeld != nullptr && repeated && press->key() == itsHeld->key()) {
-            DropHeldRelease(); // the release was the repeat's: the key is still down
-        } else {
-            DeliverHeldRelease();
-        }
         QWidget* window = widget->window();
         TForm* form = FormOf(widget);
         if (form == nullptr || !IsFirstReceiver(widget, window, press->spontaneous()) ||
@@ -92,48 +80,12 @@ private:
         return swallowed;
     }
 
-    bool Released(QObject* object, QKeyEvent* release) {
-        if (release == itsDelivering) {
-            return false;
-        }
-        DeliverHeldRelease();
-        NoteRelease(release);
+    // Every release reaches its control at once, so a click never waits for a later event
+    // and never runs inside one.
+    void Released(const QKeyEvent* release) {
+        itsReleasedKey = release->key();
+        itsReleasedAt = release->timestamp();
         itsPreviewed = {};
-        if (!HoldsBack(object, release)) {
-            return false;
-        }
-        itsHeld.reset(release->clone());
-        itsHeldTarget = static_cast<QWidget*>(object);
-        itsHeldTimer.start();
-        return true;
-    }
-
-    // A button clicks when Space goes up, but on X11 a held key repeats as a release and a
-    // press with one time stamp, and the release cannot tell which it is. So a Space release
-    // on a button waits for the press that would follow it; it reaches the button only when
-    // none came.
-    static bool HoldsBack(QObject* object, const QKeyEvent* release) {
-        return release->key() == Qt::Key_Space && !release->isAutoRepeat() &&
-               release->timestamp() != 0 && qobject_cast<QAbstractButton*>(object) != nullptr &&
-               FormOf(static_cast<QWidget*>(object)) != nullptr;
-    }
-
-    void DeliverHeldRelease() {
-        itsHeldTimer.stop();
-        const std::unique_ptr<QKeyEvent> release = std::move(itsHeld);
-        const QPointer<QWidget> target = std::exchange(itsHeldTarget, nullptr);
-        if (release == nullptr || target == nullptr) {
-            return;
-        }
-        const QKeyEvent* outer = std::exchange(itsDelivering, release.get());
-        QCoreApplication::sendEvent(target, release.get());
-        itsDelivering = outer;
-    }
-
-    void DropHeldRelease() {
-        itsHeldTimer.stop();
-        itsHeld.reset();
-        itsHeldTarget = nullptr;
     }
 
     // A key event travels from the focused widget up to the window; the form looks at it
@@ -158,17 +110,16 @@ private:
 
     // A held key repeats. The platform flags most repeats, but on X11 a repeat arrives as a
     // release and a press with one time stamp, and the flag is missed when the press is not
-    // queued yet. A key the server still holds down (a synthetic press whose release went
-    // elsewhere) repeats into whichever window has the focus, so repeats must not press buttons.
+    // queued yet; such a release clicks a focused button early, once, as the repeats that
+    // follow do not press it down again. A key the server still holds down (a synthetic press
+    // whose release went elsewhere) repeats into whichever window has the focus, so repeats
+    // must not press buttons. (The server's detectable auto-repeat would drop the releases,
+    // but then Qt flags no repeat at all, and a key held down before the window had the focus
+    // could not be told from a new press.)
     bool IsRepeat(const QKeyEvent* press) const {
         return press->isAutoRepeat() ||
                (press->timestamp() != 0 && press->key() == itsReleasedKey &&
                 press->timestamp() == itsReleasedAt);
-    }
-
-    void NoteRelease(const QKeyEvent* release) {
-        itsReleasedKey = release->key();
-        itsReleasedAt = release->timestamp();
     }
 
     int itsReleasedKey = 0;
@@ -179,11 +130,6 @@ private:
         quint64 Timestamp = 0;
         int Key = 0;
     } itsPreviewed;
-    // The Space release waiting to reach its button, and the one being delivered now.
-    std::unique_ptr<QKeyEvent> itsHeld;
-    QPointer<QWidget> itsHeldTarget;
-    QTimer itsHeldTimer;
-    const QKeyEvent* itsDelivering = nullptr;
 };
 
 void InstallFormKeyFilter() {

@@ -10,10 +10,12 @@
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 #include <gtest/gtest.h>
@@ -210,15 +212,31 @@ public:
     std::string Type(int key, quint64 time = 0, bool autoRepeat = false, int strokes = 1) {
         pressed.clear();
         QWidget* target = Widget()->focusWidget() != nullptr ? Widget()->focusWidget() : Widget();
-        const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QString();
         for (int i = 0; i < strokes; ++i) {
-            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text, autoRepeat);
-            press.setTimestamp(time);
-            QApplication::sendEvent(target, &press);
-            QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text, autoRepeat);
-            release.setTimestamp(time);
-            QApplication::sendEvent(target, &release);
+            Stroke(target, key, time, autoRepeat);
         }
+        return pressed;
+    }
+    static void Stroke(QWidget* target, int key, quint64 time, bool autoRepeat = false) {
+        const QString text = key == Qt::Key_Space ? QStringLiteral(" ") : QString();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text, autoRepeat);
+        press.setTimestamp(time);
+        QApplication::sendEvent(target, &press);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text, autoRepeat);
+        release.setTimestamp(time);
+        QApplication::sendEvent(target, &release);
+    }
+    // A touch on a button: the focus moves to it, then it is clicked; returns the buttons
+    // pressed.
+    std::string Touch(TButton* button) {
+        button->SetFocus();
+        const QPointF at(5, 5);
+        QMouseEvent press(QEvent::MouseButtonPress, at, button->Widget()->mapToGlobal(at),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(button->Widget(), &press);
+        QMouseEvent release(QEvent::MouseButtonRelease, at, button->Widget()->mapToGlobal(at),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(button->Widget(), &release);
         return pressed;
     }
     // Waits until a button is pressed (for ms at most); returns the buttons pressed.
@@ -282,12 +300,20 @@ TEST(FormKeyTest, TheButtonEnterPressesIsDrawnAsTheDefault) {
         TWinControl* focus;
         bool hasDefault;
         TButton* drawn;
+        bool defaultEnabled = true; // the Default button's state, set last
+        bool defaultVisible = true;
     };
     const Case cases[] = {
-        {dialog.Other, true, dialog.Other},   {dialog.Box, true, dialog.Default},
-        {dialog.Cancel, true, dialog.Cancel}, {dialog.Default, true, dialog.Default},
-        {dialog.Box, false, nullptr},         {dialog.Box, true, dialog.Default},
+        {dialog.Other, true, dialog.Other},
+        {dialog.Box, true, dialog.Default},
+        {dialog.Cancel, true, dialog.Cancel},
+        {dialog.Default, true, dialog.Default},
+        {dialog.Box, false, nullptr},
+        {dialog.Box, true, dialog.Default},
         {dialog.Other, false, dialog.Other},
+        {dialog.Box, true, nullptr, false},
+        {dialog.Box, true, nullptr, true, false},
+        {dialog.Box, true, dialog.Default},
     };
     QImage focused;   // the Default button as drawn with the focus
     QImage unfocused; // and as drawn while the check box has it
@@ -295,6 +321,8 @@ TEST(FormKeyTest, TheButtonEnterPressesIsDrawnAsTheDefault) {
         SCOPED_TRACE(static_cast<int>(&c - cases));
         dialog.Default->SetDefault(c.hasDefault);
         c.focus->SetFocus();
+        dialog.Default->SetEnabled(c.defaultEnabled);
+        dialog.Default->SetVisible(c.defaultVisible);
         QApplication::processEvents();
         for (TButton* button : {dialog.Default, dialog.Other, dialog.Cancel}) {
             EXPECT_EQ(static_cast<QPushButton*>(button->Widget())->isDefault(), button == c.drawn)
@@ -310,7 +338,8 @@ TEST(FormKeyTest, TheButtonEnterPressesIsDrawnAsTheDefault) {
 
 // A held key repeats: as flagged presses, or (on X11) as a release and a press with one time
 // stamp. Only the key going down presses a button, so a key left held down by another
-// program cannot answer every prompt that opens; a held Space clicks once, as it goes up.
+// program cannot answer every prompt that opens; a held Space clicks once. A Space click comes
+// as the key goes up, before any event that follows.
 TEST(FormKeyTest, HeldKeyPressesAButtonAtMostOnce) {
     KeyDialog dialog(nullptr);
     dialog.Show();
@@ -321,15 +350,47 @@ TEST(FormKeyTest, HeldKeyPressesAButtonAtMostOnce) {
     EXPECT_EQ(dialog.Type(Qt::Key_Return, 100, true), "") << "flagged repeat";
     EXPECT_EQ(dialog.Type(Qt::Key_Return, 100), "") << "release and press at one time";
     EXPECT_EQ(dialog.Type(Qt::Key_Escape, 150, true), "") << "flagged repeat";
-    EXPECT_EQ(dialog.Type(Qt::Key_Space, 300, false, 3), "") << "Space held: not while it repeats";
+    EXPECT_EQ(dialog.Type(Qt::Key_Space, 300, false, 3), "other")
+        << "Space held, no repeat flagged: one click, as the first release comes";
     EXPECT_EQ(dialog.WaitForPress(), "other") << "Space held: one click";
     dialog.Type(Qt::Key_Space, 300);
     EXPECT_EQ(dialog.WaitForPress(300), "") << "a repeat's press late for its release";
     dialog.Box->SetFocus();
     dialog.Type(Qt::Key_Space, 400, false, 3);
     EXPECT_EQ(dialog.WaitForPress(), "box") << "Space held on a check box: one toggle";
+    // A Space click is neither lost nor put off by what comes right after it.
+    dialog.Other->SetFocus();
+    dialog.Type(Qt::Key_Space, 500);
+    EXPECT_EQ(dialog.Touch(dialog.Cancel), "othercancel") << "a touch on another button";
+    dialog.Other->SetFocus();
+    dialog.Type(Qt::Key_Space, 600);
+    dialog.Other->SetEnabled(false); // a poll tick
+    EXPECT_EQ(dialog.WaitForPress(100), "other") << "disabled at once";
+    dialog.Other->SetEnabled(true);
     dialog.Other->SetFocus();
     EXPECT_EQ(dialog.Type(Qt::Key_Return, 900), "other") << "a new press";
+    // The key typed next goes to the form the click opened, which Enter then answers.
+    TickingDialog opened(nullptr);
+    opened.OnShow = [&](TObject*) { opened.ticks = 0; };
+    opened.actAfter = 40;
+    opened.action = [&] { opened.Close(); };
+    dialog.Other->OnClick = [&](TObject*) {
+        dialog.pressed += "open";
+        dialog.pressed += opened.ShowModal() == mrOk ? "ok" : "cancel";
+    };
+    QTimer typist; // types Return where the focus is, once the opened form has it
+    typist.setInterval(5);
+    QObject::connect(&typist, &QTimer::timeout, [&] {
+        QWidget* focus = QApplication::focusWidget();
+        QWidget* modal = QApplication::activeModalWidget();
+        if (focus != nullptr && (modal == nullptr || focus->window() == modal)) {
+            typist.stop();
+            KeyDialog::Stroke(focus, Qt::Key_Return, 1000);
+        }
+    });
+    typist.start();
+    dialog.Type(Qt::Key_Space, 950);
+    EXPECT_EQ(dialog.WaitForPress(), "openok") << "a click that opens a form, then Enter";
 }
 
 TEST(FormGeometryTest, MaximisedFormFillsTheScreenAndCentringUsesTheMainForm) {
