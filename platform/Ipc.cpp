@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <dirent.h>
@@ -177,20 +176,11 @@ Handle CreateObject(const SecurityAttributes* attributes, std::uint32_t size,
     return object;
 }
 
-// Fault injection for tests: QUILBEX_IPC_KILL_AFTER_LOCKS=N makes the process kill itself with
-// SIGKILL right after its N-th mutex acquisition, so that a test can end a process at every
-// step of its locked updates. Unset (or not positive) it never fires.
-long LocksBeforeKill() {
-    const char* value = std::getenv("QUILBEX_IPC_KILL_AFTER_LOCKS");
-    return value != nullptr ? std::strtol(value, nullptr, 10) : 0;
-}
-
-std::atomic<long> gLocksBeforeKill{LocksBeforeKill()};
+std::atomic<void (*)()> gAcquisitionHook{nullptr};
 
 void CountAcquisition() {
-    if (gLocksBeforeKill.load(std::memory_order_relaxed) > 0 &&
-        gLocksBeforeKill.fetch_sub(1) == 1) {
-        std::raise(SIGKILL);
+    if (void (*hook)() = gAcquisitionHook.load(std::memory_order_relaxed)) {
+        hook();
     }
 }
 
@@ -218,6 +208,10 @@ bool SetSecurityDescriptorDacl(SecurityDescriptor* descriptor, bool daclPresent,
     descriptor->Dacl = dacl;
     descriptor->DaclDefaulted = daclDefaulted;
     return true;
+}
+
+void SetAcquisitionHook(void (*hook)()) {
+    gAcquisitionHook.store(hook);
 }
 
 std::string SharedMemoryName(const std::string& name) {
