@@ -72,6 +72,16 @@ int TShareManBase::GetSlaveCount() const {
     return itsBlock != nullptr ? itsBlock->SlaveCount : 0;
 }
 
+TShareVarBase* TShareManBase::FindUnmapped() const {
+    if (!GetActive()) {
+        return nullptr;
+    }
+    const auto dead =
+        std::find_if(itsRegistry.begin(), itsRegistry.end(),
+                     [](const TShareVarBase* variable) { return !variable->GetMapped(); });
+    return dead != itsRegistry.end() ? *dead : nullptr;
+}
+
 // --- registry ------------------------------------------------------------------------------
 
 bool TShareManBase::IsRegistered(const TShareVarBase* variable) const {

@@ -75,6 +75,9 @@ public:
     void SetInterval(unsigned long value);
     int GetMasterCount() const;
     int GetSlaveCount() const;
+    // The first registered variable that the active store could not map (its shared objects
+    // failed to open, e.g. at the open-file limit); null when every one is mapped or inactive.
+    TShareVarBase* FindUnmapped() const;
     std::string GetFileName() const { return itsFileName; }
     void SetFileName(const std::string& value) { itsFileName = value; }
     TMonitorEvent GetOnMonitor() const { return itsOnMonitor; }
