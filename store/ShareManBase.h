@@ -45,16 +45,21 @@ static_assert(sizeof(ShareGroupBlock) == 1032);
 // platform::CreateNamedMutexTable). An active slave holds the mutex of its slot, so a slave that
 // dies leaves its slot abandoned, and the one poller whose try reports that uncounts it.
 // SlaveCount is the number of slots flagged Counted. All fields are written under the group
-// mutex.
+// mutex, but for the flag of a slave that leaves while the group mutex times out: it turns its
+// own flag from counted to left and lets its slot go, and whoever takes the slot next uncounts
+// it under the group mutex.
 struct ShareSlaveSlots {
     std::uint8_t HighWater; // slots below it have been claimed since the table was made; pollers
                             // try only those
     std::uint8_t Reserved[7];
-    std::uint8_t Counted[kSlaveSlots]; // 1 while the slot's holder is counted in SlaveCount
+    std::uint8_t Counted[kSlaveSlots]; // kSlotCounted while the slot's holder is counted in
+                                       // SlaveCount; kSlotLeft once it left still counted
     std::uint8_t Pad;
 };
 #pragma pack(pop)
 static_assert(sizeof(ShareSlaveSlots) == 264);
+constexpr std::uint8_t kSlotCounted = 1;
+constexpr std::uint8_t kSlotLeft = 2;
 
 class TShareManBase : public tk::TObject {
 public:
@@ -125,12 +130,17 @@ private:
     void DoTakeMasterLock();
     ShareSlaveSlots* Slots() const;
     void DoCountSlave();
+    void DoFinishJoin();
+    void DoRetryJoin();
     void DoUncountSlave();
+    void DoLeaveUnlocked();
+    void DoLeaveSlot(int slot);
+    bool IsGoneSlave(int slot, std::uint32_t result) const;
     void DoReleaseSlot(int slot);
     void DoRecountSlaves();
     int DoClaimSlot();
     void DoReapDeadSlaves();
-    void DoUncountKeptDeadSlaves();
+    void DoUncountKeptDeadSlaves(bool held);
     void DoUncountDeadSlave(int slot);
     void DoRemoveOrphans();
 
@@ -158,6 +168,8 @@ private:
     platform::Handle itsSlots = nullptr;
     int itsSlot = -1;
     bool itsCounted = false; // this slave is counted in SlaveCount
+    // This slave activated while the group mutex timed out: a later poll counts it.
+    bool itsJoinPending = false;
     // Slots of dead slaves taken over by the reaper whose uncount waits for the group mutex.
     std::vector<int> itsDeadSlots;
     bool itsKeepSlots = false; // another thread still holds a slot: keep the table mapped
