@@ -120,10 +120,11 @@ Hold Initialise(int fd, const std::string& shmName, std::uint32_t size, const Mu
                     (mutexes.count == 0 || InitialiseMutexes(fd, size, mutexes)) &&
                     flock(fd, LOCK_SH) == 0;
     if (!ok) {
-        if (SameObject(fd, shmName)) {
+        const Hold again = AgainUnlessSame(fd, shmName);
+        if (again == Hold::Held) {
             shm_unlink(shmName.c_str()); // half-made: leave nothing behind
         }
-        return Hold::Failed;
+        return again == Hold::Again ? Hold::Again : Hold::Failed;
     }
     // Turning the exclusive lock into a shared one lets go of it for a moment, in which a closer
     // or RemoveUnheldObjects may have taken it and removed the name.
