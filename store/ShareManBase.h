@@ -168,7 +168,8 @@ private:
     platform::Handle itsSlots = nullptr;
     int itsSlot = -1;
     bool itsCounted = false; // this slave is counted in SlaveCount
-    // This slave activated while the group mutex timed out: a later poll counts it.
+    // Set at activation until this slave is counted; still set when the group mutex timed out
+    // then, for a later poll to count it.
     bool itsJoinPending = false;
     // Slots of dead slaves taken over by the reaper whose uncount waits for the group mutex.
     std::vector<int> itsDeadSlots;
