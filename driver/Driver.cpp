@@ -131,6 +131,14 @@ bool Driver::Start() {
     itsShareManager->SetActive(true);
     if (!itsShareManager->GetActive())
         return false;
+    // A variable whose shared objects could not be opened (e.g. at the open-file limit) is dead:
+    // the driver could not serve it, so it lets the group go and ends instead.
+    if (const TShareVarBase* dead = itsShareManager->GetShareManBase()->FindUnmapped()) {
+        std::cerr << "QUILBEX_Driver: cannot open the shared objects of variable "
+                  << dead->GetSecName() << " " << dead->GetVarName() << '\n';
+        itsShareManager->SetActive(false);
+        return false;
+    }
     // An activating master that finds a live master goes on as a slave: a second driver.
     if (!itsOptions.Slave && !itsShareManager->GetMaster()) {
         itsShareManager->SetActive(false);

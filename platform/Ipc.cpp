@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <ctime>
 #include <dirent.h>
@@ -40,17 +39,27 @@ mode_t ModeFor(const SecurityAttributes* attributes) {
     return everyone ? 0666 : 0600;
 }
 
-bool SameObject(int fd, const std::string& shmName) {
+// What the name stands for now, seen from a descriptor of an object: that object, no object or
+// another one, or unknown (the name could not be looked up, e.g. with no descriptor left).
+enum class Named { Same, Other, Unknown };
+
+Named NameOf(int fd, const std::string& shmName) {
     const int probe = shm_open(shmName.c_str(), O_RDONLY | O_CLOEXEC, 0);
     if (probe < 0) {
-        return false;
+        return errno == ENOENT ? Named::Other : Named::Unknown;
     }
     struct stat mine {};
     struct stat named {};
-    const bool same = fstat(fd, &mine) == 0 && fstat(probe, &named) == 0 &&
-                      mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
+    const bool known = fstat(fd, &mine) == 0 && fstat(probe, &named) == 0;
     close(probe);
-    return same;
+    if (!known) {
+        return Named::Unknown;
+    }
+    return mine.st_dev == named.st_dev && mine.st_ino == named.st_ino ? Named::Same : Named::Other;
+}
+
+bool SameObject(int fd, const std::string& shmName) {
+    return NameOf(fd, shmName) == Named::Same;
 }
 
 // Mutexes of a table: count robust mutexes after a header of headerSize bytes.
@@ -83,6 +92,61 @@ bool InitialiseMutexes(int fd, std::uint32_t size, const MutexLayout& layout) {
     return ok;
 }
 
+// How an attempt to hold an opened object ended: held, start again (its name was removed or
+// taken over meanwhile), or failed.
+enum class Hold { Held, Again, Failed };
+
+Hold AgainUnlessSame(int fd, const std::string& shmName) {
+    switch (NameOf(fd, shmName)) {
+    case Named::Same:
+        return Hold::Held;
+    case Named::Other:
+        return Hold::Again;
+    default:
+        return Hold::Failed; // never guess: going round again could spin for ever
+    }
+}
+
+// With the exclusive lock of an object no one else holds (new, or left behind by dead
+// processes): zero-fills it to `size` bytes, initialises its mutexes and keeps a shared lock.
+Hold Initialise(int fd, const std::string& shmName, std::uint32_t size, const MutexLayout& mutexes,
+                mode_t mode) {
+    const Hold named = AgainUnlessSame(fd, shmName);
+    if (named != Hold::Held) {
+        return named;
+    }
+    fchmod(fd, mode); // fails harmlessly on another user's object
+    const bool ok = ftruncate(fd, 0) == 0 && ftruncate(fd, size) == 0 &&
+                    (mutexes.count == 0 || InitialiseMutexes(fd, size, mutexes)) &&
+                    flock(fd, LOCK_SH) == 0;
+    if (!ok) {
+        const Hold again = AgainUnlessSame(fd, shmName);
+        if (again == Hold::Held) {
+            shm_unlink(shmName.c_str()); // half-made: leave nothing behind
+        }
+        return again == Hold::Again ? Hold::Again : Hold::Failed;
+    }
+    // Turning the exclusive lock into a shared one lets go of it for a moment, in which a closer
+    // or RemoveUnheldObjects may have taken it and removed the name.
+    return AgainUnlessSame(fd, shmName);
+}
+
+// Joins the holders of an object another process holds: takes a shared lock on it.
+Hold Join(int fd, const std::string& shmName, std::uint32_t size) {
+    while (flock(fd, LOCK_SH) != 0) {
+        if (errno != EINTR) {
+            return Hold::Failed;
+        }
+    }
+    const Hold named = AgainUnlessSame(fd, shmName);
+    if (named != Hold::Held) {
+        return named;
+    }
+    struct stat st {};
+    return fstat(fd, &st) == 0 && st.st_size >= static_cast<off_t>(size) ? Hold::Held
+                                                                         : Hold::Failed;
+}
+
 // Opens or creates the object and takes the lock that keeps it alive. The first holder
 // zero-fills it to `size` bytes and initialises its mutexes. Returns the descriptor or -1.
 // Whoever unlinks a name holds the object's exclusive lock, so a holder that checks the name
@@ -94,56 +158,19 @@ int OpenObject(const std::string& shmName, std::uint32_t size, const MutexLayout
         if (fd < 0) {
             return -1;
         }
-        bool created = false;
-        bool ok = true;
-        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
-            // No one else holds it: it is new, or left behind by dead processes.
-            created = true;
-            if (SameObject(fd, shmName)) {
-                fchmod(fd, mode); // fails harmlessly on another user's object
-                ok = ftruncate(fd, 0) == 0 && ftruncate(fd, size) == 0 &&
-                     (mutexes.count == 0 || InitialiseMutexes(fd, size, mutexes));
-                ok = ok && flock(fd, LOCK_SH) == 0;
-            } else {
-                ok = false;
+        const bool created = flock(fd, LOCK_EX | LOCK_NB) == 0;
+        const Hold hold =
+            created ? Initialise(fd, shmName, size, mutexes, mode) : Join(fd, shmName, size);
+        if (hold == Hold::Held) {
+            if (alreadyExisted != nullptr) {
+                *alreadyExisted = !created;
             }
-            if (!ok) {
-                if (SameObject(fd, shmName)) {
-                    shm_unlink(shmName.c_str()); // half-made: leave nothing behind
-                    close(fd);
-                    return -1;
-                }
-                close(fd); // the name was removed by its last holder: start again
-                continue;
-            }
-            // Turning the exclusive lock into a shared one lets go of it for a moment, in which
-            // a closer or RemoveUnheldObjects may have taken it and removed the name.
-            if (!SameObject(fd, shmName)) {
-                close(fd);
-                continue;
-            }
-        } else {
-            while (flock(fd, LOCK_SH) != 0) {
-                if (errno != EINTR) {
-                    close(fd);
-                    return -1;
-                }
-            }
-            if (!SameObject(fd, shmName)) {
-                close(fd);
-                continue;
-            }
-            struct stat st {};
-            ok = fstat(fd, &st) == 0 && st.st_size >= static_cast<off_t>(size);
+            return fd;
         }
-        if (!ok) {
-            close(fd);
+        close(fd);
+        if (hold == Hold::Failed) {
             return -1;
         }
-        if (alreadyExisted != nullptr) {
-            *alreadyExisted = !created;
-        }
-        return fd;
     }
 }
 
@@ -177,20 +204,11 @@ Handle CreateObject(const SecurityAttributes* attributes, std::uint32_t size,
     return object;
 }
 
-// Fault injection for tests: QUILBEX_IPC_KILL_AFTER_LOCKS=N makes the process kill itself with
-// SIGKILL right after its N-th mutex acquisition, so that a test can end a process at every
-// step of its locked updates. Unset (or not positive) it never fires.
-long LocksBeforeKill() {
-    const char* value = std::getenv("QUILBEX_IPC_KILL_AFTER_LOCKS");
-    return value != nullptr ? std::strtol(value, nullptr, 10) : 0;
-}
-
-std::atomic<long> gLocksBeforeKill{LocksBeforeKill()};
+std::atomic<void (*)()> gAcquisitionHook{nullptr};
 
 void CountAcquisition() {
-    if (gLocksBeforeKill.load(std::memory_order_relaxed) > 0 &&
-        gLocksBeforeKill.fetch_sub(1) == 1) {
-        std::raise(SIGKILL);
+    if (void (*hook)() = gAcquisitionHook.load(std::memory_order_relaxed)) {
+        hook();
     }
 }
 
@@ -218,6 +236,10 @@ bool SetSecurityDescriptorDacl(SecurityDescriptor* descriptor, bool daclPresent,
     descriptor->Dacl = dacl;
     descriptor->DaclDefaulted = daclDefaulted;
     return true;
+}
+
+void SetAcquisitionHook(void (*hook)()) {
+    gAcquisitionHook.store(hook);
 }
 
 std::string SharedMemoryName(const std::string& name) {

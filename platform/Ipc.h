@@ -85,11 +85,14 @@ void* MutexTableHeader(Handle table);
 // (0: try without waiting). Returns kWaitObject0, kWaitTimeout, kWaitAbandoned (the previous
 // owner died holding it: the mutex was made consistent and is now owned like kWaitObject0) or
 // kWaitFailed (not owned). The robust mutex reports a dead owner to exactly one waiter.
-// For tests, QUILBEX_IPC_KILL_AFTER_LOCKS=N in the environment makes the process kill itself
-// right after its N-th acquisition.
 std::uint32_t WaitForNamedMutex(Handle mutex, std::uint32_t timeoutMs);
 // The same for mutex `index` of a table (kWaitFailed outside it).
 std::uint32_t WaitForNamedMutexAt(Handle table, std::uint32_t index, std::uint32_t timeoutMs);
+
+// Installs a function called right after every acquisition by WaitForNamedMutex(At) in this
+// process (null: none, the default). Tests use it to end or stop a process at a chosen step of
+// its locked updates.
+void SetAcquisitionHook(void (*hook)());
 
 // Stand-in for ReleaseMutex: releases one level of ownership held by the calling thread.
 bool ReleaseNamedMutex(Handle mutex);

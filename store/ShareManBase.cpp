@@ -72,6 +72,16 @@ int TShareManBase::GetSlaveCount() const {
     return itsBlock != nullptr ? itsBlock->SlaveCount : 0;
 }
 
+TShareVarBase* TShareManBase::FindUnmapped() const {
+    if (!GetActive()) {
+        return nullptr;
+    }
+    const auto dead =
+        std::find_if(itsRegistry.begin(), itsRegistry.end(),
+                     [](const TShareVarBase* variable) { return !variable->GetMapped(); });
+    return dead != itsRegistry.end() ? *dead : nullptr;
+}
+
 // --- registry ------------------------------------------------------------------------------
 
 bool TShareManBase::IsRegistered(const TShareVarBase* variable) const {
@@ -265,10 +275,31 @@ void TShareManBase::DoCountSlave() {
         if (itsSlot < 0) {
             return;
         }
-        Slots()->Counted[itsSlot] = 1;
+        Slots()->Counted[itsSlot] = kSlotCounted;
     }
     ++itsBlock->SlaveCount;
     itsCounted = true;
+}
+
+// Counts this slave once it has joined: at activation, or at a later poll when the group mutex
+// timed out then, so that no count is changed without it. Called with the group mutex held.
+void TShareManBase::DoFinishJoin() {
+    if (itsJoinPending) {
+        itsJoinPending = false;
+        DoCountSlave();
+    }
+}
+
+// The slots the reaper kept are let go first, so that the claim never takes one of them.
+void TShareManBase::DoRetryJoin() {
+    if (itsJoinPending) {
+        const bool held = LockGroup();
+        if (held) {
+            DoUncountKeptDeadSlaves(true);
+            DoFinishJoin();
+        }
+        UnlockGroup(held);
+    }
 }
 
 // The reverse, releasing the slot last: a slave killed before that is no longer flagged in its
@@ -286,6 +317,25 @@ void TShareManBase::DoUncountSlave() {
         DoReleaseSlot(itsSlot);
     }
     itsSlot = -1;
+}
+
+// Leaving while the group mutex timed out: the count may not be changed, so this slave's slot
+// is flagged as left and let go, for whoever takes it next to uncount it. A slave counted
+// without a slot (no slot table) stays counted.
+void TShareManBase::DoLeaveUnlocked() {
+    if (itsSlot >= 0) {
+        DoLeaveSlot(itsSlot);
+    }
+    itsCounted = false;
+    itsSlot = -1;
+}
+
+void TShareManBase::DoLeaveSlot(int slot) {
+    std::uint8_t& flag = Slots()->Counted[slot];
+    if (flag != 0) {
+        flag = kSlotLeft;
+    }
+    DoReleaseSlot(slot);
 }
 
 // Lets go of a slot this process holds. On a thread other than the one that took it the
@@ -320,7 +370,7 @@ int TShareManBase::DoClaimSlot() {
     for (int slot = 0; slots != nullptr && slot < kSlaveSlots; ++slot) {
         const std::uint32_t result =
             platform::WaitForNamedMutexAt(itsSlots, static_cast<std::uint32_t>(slot), 0);
-        if (result == platform::kWaitAbandoned) {
+        if (IsGoneSlave(slot, result)) {
             DoUncountDeadSlave(slot);
         }
         if (result == platform::kWaitObject0 || result == platform::kWaitAbandoned) {
@@ -333,8 +383,20 @@ int TShareManBase::DoClaimSlot() {
     return -1;
 }
 
+// Whether a slot just tried (with `result`) holds a slave that is gone but still counted: it
+// died (the try reports it abandoned, to exactly one taker) or left while the group mutex timed
+// out (flagged left). A left slot this process already took over is not taken twice.
+bool TShareManBase::IsGoneSlave(int slot, std::uint32_t result) const {
+    if (result == platform::kWaitAbandoned) {
+        return true;
+    }
+    return result == platform::kWaitObject0 && Slots()->Counted[slot] == kSlotLeft &&
+           std::find(itsDeadSlots.begin(), itsDeadSlots.end(), slot) == itsDeadSlots.end();
+}
+
 // Tries every slot claimed so far, and only while slaves are counted: a slot whose holder died
-// is reported abandoned to exactly one poller, which uncounts that slave under the group mutex.
+// is reported abandoned to exactly one poller, which uncounts that slave under the group mutex;
+// a slot whose holder left uncounted is taken by one poller at a time, which does the same.
 // When that mutex times out (a holder stopped), the slot stays taken and the uncount is retried
 // on the next poll, as the report does not come again. A free slot is let go at once; this
 // process's own slot is only taken once more and let go (the mutex is recursive).
@@ -346,7 +408,7 @@ void TShareManBase::DoReapDeadSlaves() {
     if (!itsDeadSlots.empty()) {
         const bool held = LockGroup();
         if (held) {
-            DoUncountKeptDeadSlaves();
+            DoUncountKeptDeadSlaves(true);
         }
         UnlockGroup(held);
     }
@@ -357,7 +419,7 @@ void TShareManBase::DoReapDeadSlaves() {
     for (int slot = 0; slot < used; ++slot) {
         const auto index = static_cast<std::uint32_t>(slot);
         const std::uint32_t result = platform::WaitForNamedMutexAt(itsSlots, index, 0);
-        if (result == platform::kWaitAbandoned) {
+        if (IsGoneSlave(slot, result)) {
             const bool held = LockGroup();
             if (!held) {
                 itsDeadSlots.push_back(slot);
@@ -372,12 +434,16 @@ void TShareManBase::DoReapDeadSlaves() {
     }
 }
 
-// Uncounts the dead slaves whose slots the reaper kept, and lets the slots go. Called with the
-// group mutex held, or at deactivation whatever became of it.
-void TShareManBase::DoUncountKeptDeadSlaves() {
+// Uncounts the gone slaves whose slots the reaper kept, and lets the slots go; without the
+// group mutex (at deactivation) they are flagged left for the next taker instead.
+void TShareManBase::DoUncountKeptDeadSlaves(bool held) {
     for (const int slot : itsDeadSlots) {
-        DoUncountDeadSlave(slot);
-        DoReleaseSlot(slot);
+        if (held) {
+            DoUncountDeadSlave(slot);
+            DoReleaseSlot(slot);
+        } else {
+            DoLeaveSlot(slot);
+        }
     }
     itsDeadSlots.clear();
 }
@@ -437,7 +503,7 @@ void TShareManBase::DoActivateSlave() {
         variable->DoSlaveAllocate();
     }
     itsRingReadIndex = BlockWriteIndex();
-    DoCountSlave();
+    itsJoinPending = true;
 }
 
 void TShareManBase::SetActive(bool value) {
@@ -453,7 +519,9 @@ void TShareManBase::SetActive(bool value) {
         return;
     }
     const bool held = LockGroup();
-    DoClearDeadMaster();
+    if (held) {
+        DoClearDeadMaster();
+    }
     if (itsMaster && itsBlock->MasterCount != 0) {
         itsMaster = false; // another master is active: go on as a slave, silently
     }
@@ -461,6 +529,9 @@ void TShareManBase::SetActive(bool value) {
         DoActivateMaster();
     } else {
         DoActivateSlave();
+        if (held) {
+            DoFinishJoin();
+        }
     }
     UnlockGroup(held);
     if (itsMaster) {
@@ -488,15 +559,18 @@ void TShareManBase::DoDeactivate() {
         variable->DoDeAllocate();
     }
     if (itsBlock != nullptr) {
-        DoUncountKeptDeadSlaves();
+        DoUncountKeptDeadSlaves(held);
         if (itsMaster) {
             if (itsBlock->MasterCount == 1) {
                 itsBlock->MasterCount = 0;
             }
-        } else {
+        } else if (held) {
             DoUncountSlave();
+        } else {
+            DoLeaveUnlocked();
         }
     }
+    itsJoinPending = false;
     UnlockGroup(held);
     DoClose();
     DoSignalActiveChange();
@@ -540,9 +614,12 @@ void TShareManBase::DoPoll1() {
     }
     if (!itsMaster && itsBlock->MasterCount != 0) {
         const bool held = LockGroup();
-        DoClearDeadMaster();
+        if (held) {
+            DoClearDeadMaster();
+        }
         UnlockGroup(held);
     }
+    DoRetryJoin();
     DoReapDeadSlaves();
     if (itsBlock->MasterCount == 0) {
         itsLookUpDirty = true;

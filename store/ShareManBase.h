@@ -45,16 +45,21 @@ static_assert(sizeof(ShareGroupBlock) == 1032);
 // platform::CreateNamedMutexTable). An active slave holds the mutex of its slot, so a slave that
 // dies leaves its slot abandoned, and the one poller whose try reports that uncounts it.
 // SlaveCount is the number of slots flagged Counted. All fields are written under the group
-// mutex.
+// mutex, but for the flag of a slave that leaves while the group mutex times out: it turns its
+// own flag from counted to left and lets its slot go, and whoever takes the slot next uncounts
+// it under the group mutex.
 struct ShareSlaveSlots {
     std::uint8_t HighWater; // slots below it have been claimed since the table was made; pollers
                             // try only those
     std::uint8_t Reserved[7];
-    std::uint8_t Counted[kSlaveSlots]; // 1 while the slot's holder is counted in SlaveCount
+    std::uint8_t Counted[kSlaveSlots]; // kSlotCounted while the slot's holder is counted in
+                                       // SlaveCount; kSlotLeft once it left still counted
     std::uint8_t Pad;
 };
 #pragma pack(pop)
 static_assert(sizeof(ShareSlaveSlots) == 264);
+constexpr std::uint8_t kSlotCounted = 1;
+constexpr std::uint8_t kSlotLeft = 2;
 
 class TShareManBase : public tk::TObject {
 public:
@@ -75,6 +80,9 @@ public:
     void SetInterval(unsigned long value);
     int GetMasterCount() const;
     int GetSlaveCount() const;
+    // The first registered variable that the active store could not map (its shared objects
+    // failed to open, e.g. at the open-file limit); null when every one is mapped or inactive.
+    TShareVarBase* FindUnmapped() const;
     std::string GetFileName() const { return itsFileName; }
     void SetFileName(const std::string& value) { itsFileName = value; }
     TMonitorEvent GetOnMonitor() const { return itsOnMonitor; }
@@ -122,12 +130,17 @@ private:
     void DoTakeMasterLock();
     ShareSlaveSlots* Slots() const;
     void DoCountSlave();
+    void DoFinishJoin();
+    void DoRetryJoin();
     void DoUncountSlave();
+    void DoLeaveUnlocked();
+    void DoLeaveSlot(int slot);
+    bool IsGoneSlave(int slot, std::uint32_t result) const;
     void DoReleaseSlot(int slot);
     void DoRecountSlaves();
     int DoClaimSlot();
     void DoReapDeadSlaves();
-    void DoUncountKeptDeadSlaves();
+    void DoUncountKeptDeadSlaves(bool held);
     void DoUncountDeadSlave(int slot);
     void DoRemoveOrphans();
 
@@ -155,6 +168,9 @@ private:
     platform::Handle itsSlots = nullptr;
     int itsSlot = -1;
     bool itsCounted = false; // this slave is counted in SlaveCount
+    // Set at activation until this slave is counted; still set when the group mutex timed out
+    // then, for a later poll to count it.
+    bool itsJoinPending = false;
     // Slots of dead slaves taken over by the reaper whose uncount waits for the group mutex.
     std::vector<int> itsDeadSlots;
     bool itsKeepSlots = false; // another thread still holds a slot: keep the table mapped

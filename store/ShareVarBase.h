@@ -88,6 +88,9 @@ public:
     int GetVarCount() const { return itsVarCount; }
     // Clamps to 1..128 and discards the local values (all zero afterwards).
     void SetVarCount(int value);
+    // Whether the shared block is mapped: false while inactive, and while active when its
+    // shared objects could not be opened.
+    bool GetMapped() const { return itsBlock != nullptr; }
     // The block's ID byte; 0 while unmapped.
     std::uint8_t GetID() const;
     // Local copy of the block's ChangeCount.

@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <signal.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -141,4 +145,30 @@ TEST(Driver, JoiningSlaveLeavesTheMastersValuesAlone) {
     PumpEvents(300);
     EXPECT_EQ(driver.GetFloat("Edge", "TopGain"), 1.5f);
     EXPECT_EQ(slave.GetFloat("Edge", "TopGain"), 1.5f);
+}
+
+// Below the descriptors its variables need, the driver reports the variable it could not open,
+// lets the group go and ends, instead of spinning while it holds the group mutex.
+TEST(Driver, AtTheOpenFileLimitItReportsAndEndsAndTheGroupGoesOn) {
+    QTemporaryDir dir;
+    QProcess driver;
+    driver.setChildProcessModifier([] {
+        const rlimit limit{64, 64};
+        setrlimit(RLIMIT_NOFILE, &limit);
+    });
+    driver.start(QString::fromStdString(DriverProcess::ProgramPath()),
+                 {"--scripted", "--ini", dir.filePath("QUILBEX.INI")});
+    ASSERT_TRUE(driver.waitForStarted());
+    const bool ended = driver.waitForFinished(5000);
+    if (!ended)
+        driver.kill();
+    ASSERT_TRUE(ended);
+    EXPECT_TRUE(driver.readAllStandardError().contains("cannot open the shared objects"));
+    DriverProcess panel(DriverProcess::Role::Slave);
+    QElapsedTimer joining;
+    joining.start();
+    ASSERT_TRUE(panel.Start());
+    EXPECT_LT(joining.elapsed(), 1000) << "the group mutex is free, not waited out";
+    EXPECT_EQ(panel.Command("masters"), "value 0");
+    EXPECT_EQ(panel.Command("slaves"), "value 1");
 }

@@ -2,6 +2,9 @@
 #include "StoreFixture.h"
 
 #include <chrono>
+#include <csignal>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <unistd.h>
 
@@ -9,6 +12,13 @@ namespace {
 using Clock = std::chrono::steady_clock;
 long long MsSince(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+// Whether the process is stopped (by a signal).
+bool Stopped(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    const std::string text{std::istreambuf_iterator<char>(stat), {}};
+    const std::size_t end = text.rfind(')');
+    return end != std::string::npos && text.compare(end + 2, 1, "T") == 0;
 }
 } // namespace
 
@@ -235,6 +245,47 @@ TEST_F(MultiProcessTest, ASlaveKilledAtAnyStepOfJoiningOrLeavingLeavesTheCountRi
         EXPECT_EQ(Manager()->GetSlaveCount(), 1);
     }
     EXPECT_TRUE(survived) << "killed at every one of 100 steps";
+}
+
+// A slave stopped right after taking the group mutex in its activation: the joins and leaves
+// whose wait for it times out meanwhile change no count, and two polls of everyone after it
+// resumes count the live slaves (unlocked changes racing each other lost counts for good).
+TEST_F(MultiProcessTest, JoinsAndLeavesBesideAStoppedLockHolderAreCountedWithinTwoPolls) {
+    Add("Sense", "PressRatio", "Float");
+    Manager()->SetInterval(1000); // the polls are this test's own, nearly all
+    Manager()->SetMaster(true);
+    Manager()->SetActive(true);
+    storetest::Peer leaving, staying, first, second;
+    for (storetest::Peer* peer : {&leaving, &staying, &first, &second}) {
+        Join(*peer, false);
+    }
+    ASSERT_EQ(leaving.Ask("activate"), "active 1 master 0 mc 1 sc 1");
+    ASSERT_EQ(staying.Ask("activate"), "active 1 master 0 mc 1 sc 2");
+    storetest::Peer holder({"QUILBEX_IPC_STOP_AFTER_LOCKS=1"});
+    Join(holder, false);
+    ASSERT_TRUE(holder.Send("activate"));
+    ASSERT_TRUE(storetest::PumpUntil([&] { return Stopped(holder.Pid()); }));
+
+    ASSERT_TRUE(first.Send("activate") && second.Send("activate") && leaving.Send("quit"));
+    EXPECT_EQ(first.WaitLine("active"), "active 1 master 0 mc 1 sc 2");
+    EXPECT_EQ(second.WaitLine("active"), "active 1 master 0 mc 1 sc 2");
+    EXPECT_EQ(leaving.WaitLine("bye"), "bye");
+    EXPECT_EQ(Manager()->GetSlaveCount(), 2) << "changed without the group mutex";
+
+    kill(holder.Pid(), SIGCONT);
+    EXPECT_NE(holder.WaitLine("active 1 master 0"), "");
+    for (int poll = 0; poll < 2; ++poll) {
+        for (storetest::Peer* peer : {&staying, &first, &second, &holder}) {
+            EXPECT_EQ(peer->Ask("poll"), "polled");
+        }
+        Manager()->DoPoll(nullptr);
+    }
+    EXPECT_EQ(Manager()->GetSlaveCount(), 4);
+    for (storetest::Peer* peer : {&staying, &first, &second, &holder}) {
+        EXPECT_EQ(peer->Ask("quit"), "bye");
+    }
+    Manager()->DoPoll(nullptr);
+    EXPECT_EQ(Manager()->GetSlaveCount(), 0);
 }
 
 // After every process of the group was killed, a master that starts removes what they left,

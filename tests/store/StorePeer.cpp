@@ -1,16 +1,21 @@
 // A second process for the store's tests: joins a group as master or slave, creates variables,
 // reads and writes them, and reports on stdout what it sees. Driven by one command per line on
 // stdin; every command answers with one line, and every OnChange prints "change <index> <value>".
+#include "platform/Ipc.h"
 #include "store/ShareManBase.h"
 #include "store/ShareVarPoly.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -162,9 +167,36 @@ private:
     TShareVarPoly* itsVars;
 };
 
+// Fault injection: QUILBEX_IPC_KILL_AFTER_LOCKS=N kills the peer (SIGKILL) right after its N-th
+// mutex acquisition, QUILBEX_IPC_STOP_AFTER_LOCKS=N stops it there (SIGSTOP), so that a test can
+// end or stop it at any step of its locked updates.
+std::atomic<long> gLocksBeforeSignal{0};
+int gSignal = 0;
+
+void OnAcquisition() {
+    if (gLocksBeforeSignal.fetch_sub(1) == 1) {
+        std::raise(gSignal);
+    }
+}
+
+void InstallFaultInjection() {
+    const std::pair<const char*, int> seams[] = {{"QUILBEX_IPC_KILL_AFTER_LOCKS", SIGKILL},
+                                                 {"QUILBEX_IPC_STOP_AFTER_LOCKS", SIGSTOP}};
+    for (const auto& [variable, signal] : seams) {
+        const char* value = std::getenv(variable);
+        const long count = value != nullptr ? std::strtol(value, nullptr, 10) : 0;
+        if (count > 0) {
+            gLocksBeforeSignal = count;
+            gSignal = signal;
+            platform::SetAcquisitionHook(OnAcquisition);
+        }
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    InstallFaultInjection();
     QCoreApplication app(argc, argv);
     Peer peer;
     std::string pending;
