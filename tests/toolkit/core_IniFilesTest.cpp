@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <grp.h>
 #include <initializer_list>
 #include <linux/filter.h>
@@ -36,6 +37,28 @@ protected:
         std::ostringstream text;
         text << in.rdbuf();
         return text.str();
+    }
+    // Sets S/V to `value` and saves the file in a forked child, after `prepare` (false: exit 2).
+    // Returns the child's wait status: exit 0 when saved, 3 when the save raised.
+    static int SaveInChild(const std::string& path, const std::string& value,
+                           const std::function<bool()>& prepare) {
+        const pid_t child = fork();
+        if (child == 0) {
+            if (!prepare()) {
+                _exit(2);
+            }
+            try {
+                tk::TMemIniFile ini(path);
+                ini.WriteString("S", "V", value);
+                ini.UpdateFile();
+            } catch (const tk::Exception&) {
+                _exit(3);
+            }
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        return status;
     }
     long Files() const {
         const std::filesystem::directory_iterator files(dir.path().toStdString());
@@ -177,20 +200,10 @@ TEST_F(IniFile, AnInterruptedUpdateFileLeavesTheOldFileWhole) {
         std::filesystem::permissions(Path(name), std::filesystem::perms::owner_read |
                                                      std::filesystem::perms::owner_write);
         const long filesBefore = Files();
-        const pid_t child = fork();
-        if (child == 0) {
-            try {
-                tk::TMemIniFile ini(Path(name));
-                ini.WriteString("S", "V", std::string(100, 'n'));
-                row.interrupt();
-                ini.UpdateFile();
-            } catch (const tk::Exception&) {
-                _exit(3);
-            }
-            _exit(0);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
+        const int status = SaveInChild(Path(name), std::string(100, 'n'), [&] {
+            row.interrupt();
+            return true;
+        });
         if (row.killed) {
             EXPECT_TRUE(WIFSIGNALED(status)) << "the writer is killed";
         } else {
@@ -267,23 +280,10 @@ TEST_F(IniFile, UpdateFileKeepsTheFilesRules) {
         }
         chown(Path(name).c_str(), 0, kSharedGroup);
         chmod(Path(name).c_str(), row.fileMode);
-        const pid_t child = fork();
-        if (child == 0) {
+        const int status = SaveInChild(Path(name), "new", [&] {
             alarm(5); // ends a reader that waits on the FIFO
-            if (!BecomeWriter(row.writer)) {
-                _exit(2);
-            }
-            try {
-                tk::TMemIniFile ini(Path(name));
-                ini.WriteString("S", "V", "new");
-                ini.UpdateFile();
-            } catch (const tk::Exception&) {
-                _exit(3);
-            }
-            _exit(0);
-        }
-        int status = 0;
-        waitpid(child, &status, 0);
+            return BecomeWriter(row.writer);
+        });
         EXPECT_TRUE(WIFEXITED(status)) << "the writer ends on its own";
         EXPECT_EQ(WEXITSTATUS(status), row.saved ? 0 : 3) << "saved, or raised";
         struct stat info {};
