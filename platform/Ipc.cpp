@@ -4,6 +4,8 @@
 
 #include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <dirent.h>
@@ -15,7 +17,9 @@
 #include <sys/file.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 
@@ -39,27 +43,31 @@ mode_t ModeFor(const SecurityAttributes* attributes) {
     return everyone ? 0666 : 0600;
 }
 
-// What the name stands for now, seen from a descriptor of an object: that object, no object or
-// another one, or unknown (the name could not be looked up, e.g. with no descriptor left).
-enum class Named { Same, Other, Unknown };
+// No wait for another process, to open an object, lasts longer than this.
+constexpr std::chrono::milliseconds kOpenTimeout{1000};
+constexpr std::chrono::milliseconds kRetryPause{1};
+using Clock = std::chrono::steady_clock;
 
-Named NameOf(int fd, const std::string& shmName) {
-    const int probe = shm_open(shmName.c_str(), O_RDONLY | O_CLOEXEC, 0);
-    if (probe < 0) {
-        return errno == ENOENT ? Named::Other : Named::Unknown;
-    }
-    struct stat mine {};
-    struct stat named {};
-    const bool known = fstat(fd, &mine) == 0 && fstat(probe, &named) == 0;
-    close(probe);
-    if (!known) {
-        return Named::Unknown;
-    }
-    return mine.st_dev == named.st_dev && mine.st_ino == named.st_ino ? Named::Same : Named::Other;
+// The object's path in the shared-memory file system, where shm_open finds it.
+std::string PathOf(const std::string& shmName) {
+    return "/dev/shm" + shmName;
 }
 
+// Whether the name stands for the object of `fd` now. It needs no descriptor of its own, so the
+// answer holds at the open-file limit too; a name that is gone stands for no object.
 bool SameObject(int fd, const std::string& shmName) {
-    return NameOf(fd, shmName) == Named::Same;
+    struct stat mine {};
+    struct stat named {};
+    return fstat(fd, &mine) == 0 && stat(PathOf(shmName).c_str(), &named) == 0 &&
+           mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
+}
+
+std::atomic<void (*)()> gCreationHook{nullptr};
+
+void CountCreation() {
+    if (void (*hook)() = gCreationHook.load(std::memory_order_relaxed)) {
+        hook();
+    }
 }
 
 // Mutexes of a table: count robust mutexes after a header of headerSize bytes.
@@ -73,11 +81,8 @@ pthread_mutex_t* MutexAt(void* table, std::uint32_t headerSize, std::uint32_t in
            index;
 }
 
-bool InitialiseMutexes(int fd, std::uint32_t size, const MutexLayout& layout) {
-    void* view = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    if (view == MAP_FAILED) {
-        return false;
-    }
+// Initialises the mutexes of an object's contents at `base`.
+bool InitialiseMutexes(void* base, const MutexLayout& layout) {
     pthread_mutexattr_t attr;
     pthread_mutexattr_init(&attr);
     pthread_mutexattr_setpshared(&attr, PTHREAD_PROCESS_SHARED);
@@ -85,85 +90,153 @@ bool InitialiseMutexes(int fd, std::uint32_t size, const MutexLayout& layout) {
     pthread_mutexattr_settype(&attr, PTHREAD_MUTEX_RECURSIVE);
     bool ok = true;
     for (std::uint32_t i = 0; i < layout.count && ok; ++i) {
-        ok = pthread_mutex_init(MutexAt(view, layout.headerSize, i), &attr) == 0;
+        ok = pthread_mutex_init(MutexAt(base, layout.headerSize, i), &attr) == 0;
     }
     pthread_mutexattr_destroy(&attr);
+    return ok;
+}
+
+bool InitialiseMutexes(int fd, std::uint32_t size, const MutexLayout& layout) {
+    void* view = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (view == MAP_FAILED) {
+        return false;
+    }
+    const bool ok = InitialiseMutexes(view, layout);
     munmap(view, size);
     return ok;
 }
 
-// How an attempt to hold an opened object ended: held, start again (its name was removed or
-// taken over meanwhile), or failed.
-enum class Hold { Held, Again, Failed };
-
-Hold AgainUnlessSame(int fd, const std::string& shmName) {
-    switch (NameOf(fd, shmName)) {
-    case Named::Same:
-        return Hold::Held;
-    case Named::Other:
-        return Hold::Again;
-    default:
-        return Hold::Failed; // never guess: going round again could spin for ever
-    }
+// A name for an object being made: unique to this process and call, and beginning like its
+// final name (as far as the name length allows), so that a removal by prefix also takes an
+// object whose maker died half-way.
+std::string MakingName(const std::string& shmName) {
+    static std::atomic<unsigned> made{0};
+    const std::string suffix = "~" + std::to_string(getpid()) + "~" + std::to_string(made++);
+    return shmName.substr(0, kMaxNameLength + 1 - suffix.size()) + suffix;
 }
 
-// With the exclusive lock of an object no one else holds (new, or left behind by dead
-// processes): zero-fills it to `size` bytes, initialises its mutexes and keeps a shared lock.
-Hold Initialise(int fd, const std::string& shmName, std::uint32_t size, const MutexLayout& mutexes,
-                mode_t mode) {
-    const Hold named = AgainUnlessSame(fd, shmName);
-    if (named != Hold::Held) {
-        return named;
+// Makes a complete object under the making name: zero-filled to `size` bytes, its mutexes
+// initialised, its shared lock taken from the start. Returns the descriptor, or -1 with nothing
+// left behind.
+int MakeHidden(const std::string& making, std::uint32_t size, const MutexLayout& mutexes,
+               mode_t mode) {
+    const int fd = shm_open(making.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) {
+        return -1;
     }
-    fchmod(fd, mode); // fails harmlessly on another user's object
-    const bool ok = ftruncate(fd, 0) == 0 && ftruncate(fd, size) == 0 &&
-                    (mutexes.count == 0 || InitialiseMutexes(fd, size, mutexes)) &&
-                    flock(fd, LOCK_SH) == 0;
+    bool ok = fchmod(fd, mode) == 0 && flock(fd, LOCK_SH) == 0 && ftruncate(fd, size) == 0;
+    if (ok) {
+        CountCreation();
+        ok = mutexes.count == 0 || InitialiseMutexes(fd, size, mutexes);
+    }
     if (!ok) {
-        const Hold again = AgainUnlessSame(fd, shmName);
-        if (again == Hold::Held) {
-            shm_unlink(shmName.c_str()); // half-made: leave nothing behind
-        }
-        return again == Hold::Again ? Hold::Again : Hold::Failed;
+        shm_unlink(making.c_str());
+        close(fd);
+        return -1;
     }
-    // Turning the exclusive lock into a shared one lets go of it for a moment, in which a closer
-    // or RemoveUnheldObjects may have taken it and removed the name.
-    return AgainUnlessSame(fd, shmName);
+    return fd;
 }
 
-// Joins the holders of an object another process holds: takes a shared lock on it.
-Hold Join(int fd, const std::string& shmName, std::uint32_t size) {
-    while (flock(fd, LOCK_SH) != 0) {
-        if (errno != EINTR) {
-            return Hold::Failed;
-        }
+// How an attempt to hold an object ended: held (joined), made (new, or made anew), start again
+// (its name was removed, taken over or is now free), or failed.
+enum class Hold { Held, Made, Again, Failed };
+
+// Gives a made object its name, at once and whole. A name that exists is never replaced: another
+// process made its object first, or one is left behind; either is opened on the next round. A
+// remover that took the making name meanwhile (the lock came a moment after it) costs a round.
+Hold Publish(const std::string& making, const std::string& shmName) {
+    if (renameat2(AT_FDCWD, PathOf(making).c_str(), AT_FDCWD, PathOf(shmName).c_str(),
+                  RENAME_NOREPLACE) == 0) {
+        return Hold::Made;
     }
-    const Hold named = AgainUnlessSame(fd, shmName);
-    if (named != Hold::Held) {
-        return named;
+    const bool again = errno == EEXIST || errno == ENOENT;
+    shm_unlink(making.c_str());
+    return again ? Hold::Again : Hold::Failed;
+}
+
+// Takes a shared lock on an object by the deadline. Only a process that removes the object's
+// name holds its exclusive lock, and only for a moment, unless that process is stopped.
+bool LockShared(int fd, Clock::time_point deadline) {
+    while (flock(fd, LOCK_SH | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) || Clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(kRetryPause);
+    }
+    return true;
+}
+
+// Makes anew, in place and under its exclusive lock, an object left by dead processes whose name
+// this process may not remove (another user's, in the sticky shared-memory folder). Its size
+// shows when it is whole: it is emptied, then written whole in one write, so a joiner that meets
+// it half-made (its maker died) finds it too small and fails, and the next opener makes it again.
+Hold MakeInPlace(int fd, const std::string& shmName, std::uint32_t size,
+                 const MutexLayout& mutexes) {
+    if (ftruncate(fd, 0) != 0) {
+        return Hold::Failed;
+    }
+    CountCreation();
+    std::vector<std::uint8_t> contents(size);
+    if (!InitialiseMutexes(contents.data(), mutexes) ||
+        pwrite(fd, contents.data(), size, 0) != static_cast<ssize_t>(size) ||
+        flock(fd, LOCK_SH) != 0) {
+        return Hold::Failed;
+    }
+    // Turning the exclusive lock into a shared one lets go of it for a moment, in which a
+    // remover may have taken it and removed the name.
+    return SameObject(fd, shmName) ? Hold::Made : Hold::Again;
+}
+
+// Joins the holders of an object opened by its name. One that nobody holds (its exclusive lock
+// is free) was left by dead processes: it is never used as it is; its name is removed, so that
+// a new object is made, or where that is not allowed it is made anew in place.
+Hold Join(int fd, const std::string& shmName, std::uint32_t size, const MutexLayout& mutexes,
+          Clock::time_point deadline) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        if (!SameObject(fd, shmName) || shm_unlink(shmName.c_str()) == 0 ||
+            (errno != EPERM && errno != EACCES)) {
+            return Hold::Again;
+        }
+        return MakeInPlace(fd, shmName, size, mutexes);
+    }
+    if (!LockShared(fd, deadline)) {
+        return Hold::Failed;
+    }
+    if (!SameObject(fd, shmName)) {
+        return Hold::Again;
     }
     struct stat st {};
     return fstat(fd, &st) == 0 && st.st_size >= static_cast<off_t>(size) ? Hold::Held
                                                                          : Hold::Failed;
 }
 
-// Opens or creates the object and takes the lock that keeps it alive. The first holder
-// zero-fills it to `size` bytes and initialises its mutexes. Returns the descriptor or -1.
-// Whoever unlinks a name holds the object's exclusive lock, so a holder that checks the name
-// after taking its shared lock knows that it holds the named object and not a removed one.
+// Opens the named object or makes it, and takes the shared lock that keeps it alive. An object
+// is made whole before it gets its name, so no process ever sees one half-made, and whoever
+// removes a name holds the object's exclusive lock, so a holder that checks the name after
+// taking its shared lock knows that it holds the named object and not a removed one. Returns
+// the descriptor or -1, within kOpenTimeout.
 int OpenObject(const std::string& shmName, std::uint32_t size, const MutexLayout& mutexes,
                mode_t mode, bool* alreadyExisted) {
-    for (;;) {
-        const int fd = shm_open(shmName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, mode);
-        if (fd < 0) {
+    const Clock::time_point deadline = Clock::now() + kOpenTimeout;
+    do {
+        const int named = shm_open(shmName.c_str(), O_RDWR | O_CLOEXEC, 0);
+        const bool joining = named >= 0;
+        if (!joining && errno != ENOENT) {
             return -1;
         }
-        const bool created = flock(fd, LOCK_EX | LOCK_NB) == 0;
+        const std::string making = joining ? std::string() : MakingName(shmName);
+        const int fd = joining ? named : MakeHidden(making, size, mutexes, mode);
+        if (fd < 0) {
+            if (errno == EEXIST) {
+                continue; // a making name left by a dead process of the same id: take another
+            }
+            return -1;
+        }
         const Hold hold =
-            created ? Initialise(fd, shmName, size, mutexes, mode) : Join(fd, shmName, size);
-        if (hold == Hold::Held) {
+            joining ? Join(fd, shmName, size, mutexes, deadline) : Publish(making, shmName);
+        if (hold == Hold::Held || hold == Hold::Made) {
             if (alreadyExisted != nullptr) {
-                *alreadyExisted = !created;
+                *alreadyExisted = hold == Hold::Held;
             }
             return fd;
         }
@@ -171,7 +244,8 @@ int OpenObject(const std::string& shmName, std::uint32_t size, const MutexLayout
         if (hold == Hold::Failed) {
             return -1;
         }
-    }
+    } while (Clock::now() < deadline);
+    return -1;
 }
 
 Handle CreateObject(const SecurityAttributes* attributes, std::uint32_t size,
@@ -240,6 +314,10 @@ bool SetSecurityDescriptorDacl(SecurityDescriptor* descriptor, bool daclPresent,
 
 void SetAcquisitionHook(void (*hook)()) {
     gAcquisitionHook.store(hook);
+}
+
+void SetCreationHook(void (*hook)()) {
+    gCreationHook.store(hook);
 }
 
 std::string SharedMemoryName(const std::string& name) {

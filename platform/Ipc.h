@@ -4,10 +4,13 @@
 // A named object N is the shared-memory object "/" + P + N, where P is the environment variable
 // QUILBEX_IPC_NAMESPACE (empty when unset), so that parallel test runs never meet each other or a
 // running system. An object lives while any process holds it open: every holder keeps a shared
-// flock on it, the first holder (the one that can take the exclusive lock) zero-fills and
-// initialises it, and the last holder to close removes the name. A crashed process drops its
-// lock, so an object left behind by dead processes is re-zeroed by the next opener, or removed by
-// RemoveUnheldObjects.
+// flock on it, and the last holder to close removes the name. An object is made whole (zero-filled,
+// its mutexes initialised) under a making name of its own that begins like its name, and is then
+// renamed into place without replacing anything, so no process ever opens one half-made; the loser
+// of a race opens the winner's. A crashed process drops its locks, so an object that dead
+// processes left behind is removed by the next opener, which makes a new one, or, like a making
+// name whose maker died, by RemoveUnheldObjects. No opening waits for another process longer
+// than 1000 ms.
 #pragma once
 
 #include <cstdint>
@@ -53,7 +56,8 @@ constexpr std::uint32_t kWaitFailed = 0xFFFFFFFF;
 
 // Stand-in for CreateFileMappingA on the paging file: creates or opens the named object of
 // exactly `size` bytes (zero-filled when created). Fails (null) for a name POSIX cannot take,
-// for size 0, or when an existing object is smaller than `size`. `alreadyExisted`, when given,
+// for size 0, when an existing object is smaller than `size`, or when the object cannot be held
+// within 1000 ms (a process that removes its name is stopped). `alreadyExisted`, when given,
 // is set like ERROR_ALREADY_EXISTS: another process (or handle) already held the object.
 Handle CreateNamedMapping(const SecurityAttributes* attributes, std::uint32_t size,
                           const std::string& name, bool* alreadyExisted = nullptr);
@@ -94,6 +98,11 @@ std::uint32_t WaitForNamedMutexAt(Handle table, std::uint32_t index, std::uint32
 // its locked updates.
 void SetAcquisitionHook(void (*hook)());
 
+// Installs a function called each time this process has sized an object it makes, before the
+// object's mutexes are initialised and before other processes can open it (null: none, the
+// default). Tests use it to end or stop a maker half-way through making an object.
+void SetCreationHook(void (*hook)());
+
 // Stand-in for ReleaseMutex: releases one level of ownership held by the calling thread.
 bool ReleaseNamedMutex(Handle mutex);
 bool ReleaseNamedMutexAt(Handle table, std::uint32_t index);
@@ -104,10 +113,10 @@ bool CloseNamedHandle(Handle object);
 // The shared-memory name ("/" + namespace + name) an object name stands for.
 std::string SharedMemoryName(const std::string& name);
 
-// Removes every object of the namespace whose name starts with `prefix` and that no live process
-// holds (its exclusive lock can be taken at once), unlinking it while holding that lock so that
-// an opener racing the removal goes round again and never keeps the unlinked object. Returns how
-// many were removed.
+// Removes every object of the namespace whose name starts with `prefix` (making names included)
+// and that no live process holds (its exclusive lock can be taken at once), unlinking it while
+// holding that lock so that an opener racing the removal goes round again and never keeps the
+// unlinked object. Returns how many were removed.
 int RemoveUnheldObjects(const std::string& prefix);
 
 } // namespace platform

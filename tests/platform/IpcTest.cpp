@@ -286,6 +286,28 @@ TEST_F(Ipc, AnOpenerRacingRemovalNeverKeepsAnUnlinkedObject) {
     EXPECT_EQ(unlinked, 0);
 }
 
+// Lowers the open-file limit to 64 and opens descriptors until none is left.
+void UseEveryDescriptor() {
+    const rlimit limit{64, 64};
+    setrlimit(RLIMIT_NOFILE, &limit);
+    while (open("/dev/null", O_RDONLY | O_CLOEXEC) >= 0) {
+    }
+}
+
+// At the open-file limit the last holder still removes an object's name, and making an object
+// with the one descriptor left leaves no name that nobody holds: a name check that needed a
+// descriptor of its own took the limit for another object and kept the name.
+TEST_F(Ipc, AtTheOpenFileLimitNoNameIsLeftBehind) {
+    InChildThatDies([] {
+        Handle held = CreateNamedMapping(nullptr, 8, "MemLimitHeld");
+        UseEveryDescriptor();
+        CloseNamedHandle(held); // its descriptor is the one left for the next
+        CloseNamedHandle(CreateNamedMapping(nullptr, 8, "MemLimitNew"));
+    });
+    EXPECT_FALSE(Exists("MemLimitHeld"));
+    EXPECT_FALSE(Exists("MemLimitNew"));
+}
+
 TEST(Kernel, TickCountFollowsAMonotonicClockInMilliseconds) {
     const std::uint32_t before = GetTickCount();
     Sleep(20);

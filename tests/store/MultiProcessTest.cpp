@@ -288,6 +288,66 @@ TEST_F(MultiProcessTest, JoinsAndLeavesBesideAStoppedLockHolderAreCountedWithinT
     EXPECT_EQ(Manager()->GetSlaveCount(), 0);
 }
 
+// A master stopped half-way through making one of its shared objects (its N-th), then killed: a
+// slave that joins meanwhile is active within 1.5 s, and afterwards a new master takes over, a
+// master killed after that one is replaced again, and a killed slave is uncounted. A joiner that
+// waited for the maker, or took its object half-made (a zero-filled mutex is not robust, so its
+// holder's death is never seen), fails one of these.
+struct HalfMadeObject {
+    int made;
+    const char* name;
+};
+void PrintTo(const HalfMadeObject& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class MultiProcessHalfMadeTest : public MultiProcessTest,
+                                 public ::testing::WithParamInterface<HalfMadeObject> {};
+
+TEST_P(MultiProcessHalfMadeTest, NoJoinerWaitsForTheMakerNorUsesTheObjectHalfMade) {
+    storetest::Peer maker({"QUILBEX_IPC_STOP_MAKING=" + std::to_string(GetParam().made)});
+    Join(maker, true);
+    ASSERT_TRUE(maker.Send("activate"));
+    ASSERT_TRUE(storetest::PumpUntil([&] { return Stopped(maker.Pid()); }));
+    storetest::Peer joiner;
+    Join(joiner, false);
+    const auto start = Clock::now();
+    EXPECT_EQ(joiner.Ask("activate", 3000).rfind("active 1 master 0 mc 0", 0), 0U);
+    EXPECT_LT(MsSince(start), 1500);
+    maker.Kill();
+    EXPECT_EQ(joiner.Ask("poll"), "polled"); // counts itself, had the maker held the group mutex
+
+    storetest::Peer first;
+    Join(first, true);
+    EXPECT_EQ(first.Ask("activate"), "active 1 master 1 mc 1 sc 1");
+    first.Kill();
+    storetest::Peer second;
+    Join(second, true);
+    EXPECT_EQ(second.Ask("activate"), "active 1 master 1 mc 1 sc 1");
+    {
+        storetest::Peer victim;
+        Join(victim, false);
+        EXPECT_EQ(victim.Ask("activate"), "active 1 master 0 mc 1 sc 2");
+        victim.Kill();
+    }
+    for (int poll = 0; poll < 2; ++poll) {
+        EXPECT_EQ(joiner.Ask("poll"), "polled");
+        EXPECT_EQ(second.Ask("poll"), "polled");
+    }
+    EXPECT_EQ(second.Ask("counts"), "counts 1 1");
+    EXPECT_EQ(joiner.Ask("quit"), "bye");
+    EXPECT_EQ(second.Ask("quit"), "bye");
+}
+
+// The objects a master makes at activation, in order: the group mutex, the group block, the
+// master proof, the slave slot table, then its variable's mutex and block.
+INSTANTIATE_TEST_SUITE_P(MakerStopped, MultiProcessHalfMadeTest,
+                         ::testing::Values(HalfMadeObject{1, "GroupMutex"},
+                                           HalfMadeObject{3, "MasterProof"},
+                                           HalfMadeObject{4, "SlotTable"},
+                                           HalfMadeObject{5, "VariableMutex"}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
 // After every process of the group was killed, a master that starts removes what they left,
 // but not the objects of a slave that is alive; when it quits, nothing is left.
 TEST_F(MultiProcessTest, AStartingMasterRemovesWhatKilledProcessesLeft) {

@@ -15,7 +15,6 @@
 #include <sstream>
 #include <string>
 #include <unistd.h>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -169,27 +168,37 @@ private:
 
 // Fault injection: QUILBEX_IPC_KILL_AFTER_LOCKS=N kills the peer (SIGKILL) right after its N-th
 // mutex acquisition, QUILBEX_IPC_STOP_AFTER_LOCKS=N stops it there (SIGSTOP), so that a test can
-// end or stop it at any step of its locked updates.
-std::atomic<long> gLocksBeforeSignal{0};
-int gSignal = 0;
-
-void OnAcquisition() {
-    if (gLocksBeforeSignal.fetch_sub(1) == 1) {
-        std::raise(gSignal);
+// end or stop it at any step of its locked updates. QUILBEX_IPC_STOP_MAKING=N stops it half-way
+// through making its N-th shared object (sized, not yet initialised).
+struct Countdown {
+    std::atomic<long> left{0};
+    int signal = 0;
+    void Step() {
+        if (left.fetch_sub(1) == 1) {
+            std::raise(signal);
+        }
     }
+};
+Countdown gLocks;
+Countdown gObjects;
+
+bool Arm(Countdown& countdown, const char* variable, int signal) {
+    const char* value = std::getenv(variable);
+    const long count = value != nullptr ? std::strtol(value, nullptr, 10) : 0;
+    if (count > 0) {
+        countdown.left = count;
+        countdown.signal = signal;
+    }
+    return count > 0;
 }
 
 void InstallFaultInjection() {
-    const std::pair<const char*, int> seams[] = {{"QUILBEX_IPC_KILL_AFTER_LOCKS", SIGKILL},
-                                                 {"QUILBEX_IPC_STOP_AFTER_LOCKS", SIGSTOP}};
-    for (const auto& [variable, signal] : seams) {
-        const char* value = std::getenv(variable);
-        const long count = value != nullptr ? std::strtol(value, nullptr, 10) : 0;
-        if (count > 0) {
-            gLocksBeforeSignal = count;
-            gSignal = signal;
-            platform::SetAcquisitionHook(OnAcquisition);
-        }
+    if (Arm(gLocks, "QUILBEX_IPC_KILL_AFTER_LOCKS", SIGKILL) ||
+        Arm(gLocks, "QUILBEX_IPC_STOP_AFTER_LOCKS", SIGSTOP)) {
+        platform::SetAcquisitionHook([] { gLocks.Step(); });
+    }
+    if (Arm(gObjects, "QUILBEX_IPC_STOP_MAKING", SIGSTOP)) {
+        platform::SetCreationHook([] { gObjects.Step(); });
     }
 }
 
