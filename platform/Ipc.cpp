@@ -116,15 +116,16 @@ std::string MakingName(const std::string& shmName) {
 }
 
 // Makes a complete object under the making name: zero-filled to `size` bytes, its mutexes
-// initialised, its shared lock taken from the start. Returns the descriptor, or -1 with nothing
-// left behind.
+// initialised, its shared lock taken from the start. Its memory is reserved at once, so that a
+// full shared-memory folder fails the making instead of killing a process (SIGBUS) at a later
+// write into a view. Returns the descriptor, or -1 with nothing left behind.
 int MakeHidden(const std::string& making, std::uint32_t size, const MutexLayout& mutexes,
                mode_t mode) {
     const int fd = shm_open(making.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0) {
         return -1;
     }
-    bool ok = fchmod(fd, mode) == 0 && flock(fd, LOCK_SH) == 0 && ftruncate(fd, size) == 0;
+    bool ok = fchmod(fd, mode) == 0 && flock(fd, LOCK_SH) == 0 && posix_fallocate(fd, 0, size) == 0;
     if (ok) {
         CountCreation();
         ok = mutexes.count == 0 || InitialiseMutexes(fd, size, mutexes);

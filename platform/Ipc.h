@@ -98,9 +98,9 @@ std::uint32_t WaitForNamedMutexAt(Handle table, std::uint32_t index, std::uint32
 // its locked updates.
 void SetAcquisitionHook(void (*hook)());
 
-// Installs a function called each time this process has sized an object it makes, before the
-// object's mutexes are initialised and before other processes can open it (null: none, the
-// default). Tests use it to end or stop a maker half-way through making an object.
+// Installs a function called each time this process has given an object it makes its size (or
+// emptied one to make it anew), before filling it and before other processes can use it (null:
+// none, the default). Tests use it to end or stop a maker half-way through making an object.
 void SetCreationHook(void (*hook)());
 
 // Stand-in for ReleaseMutex: releases one level of ownership held by the calling thread.

@@ -15,6 +15,7 @@
 #include <sched.h>
 #include <string>
 #include <sys/mman.h>
+#include <sys/mount.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -306,6 +307,38 @@ TEST_F(Ipc, AtTheOpenFileLimitNoNameIsLeftBehind) {
     });
     EXPECT_FALSE(Exists("MemLimitHeld"));
     EXPECT_FALSE(Exists("MemLimitNew"));
+}
+
+// With the shared-memory folder full (a private 16 KB one), making an object fails, and every
+// object made is writable whole: memory that was not reserved at making killed the writer with
+// SIGBUS.
+TEST_F(Ipc, AFullSharedMemoryFolderFailsTheMakingAndKillsNoWriter) {
+    constexpr int kSkipped = 77;
+    const pid_t child = fork();
+    if (child == 0) {
+        if (unshare(CLONE_NEWNS) != 0 ||
+            mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", "/dev/shm", "tmpfs", 0, "size=16k") != 0) {
+            _exit(kSkipped);
+        }
+        int made = 0;
+        while (made < 8) {
+            Handle h = CreateNamedMapping(nullptr, 4096, "MemFull" + std::to_string(made));
+            void* view = h != nullptr ? MapViewOfMapping(h, 4096) : nullptr;
+            if (view == nullptr) {
+                break;
+            }
+            std::memset(view, 1, 4096);
+            ++made;
+        }
+        _exit(made > 0 && made < 8 ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == kSkipped) {
+        GTEST_SKIP() << "no private mount of the shared-memory folder (needs root)";
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 }
 
 TEST(Kernel, TickCountFollowsAMonotonicClockInMilliseconds) {
