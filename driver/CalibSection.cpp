@@ -123,7 +123,7 @@ void CalibSection::StoreCalibration() {
         for (int i = 0; i < 6; ++i)
             ini.WriteFloat("Calibration", kRefNames[i], itsRef[i]->GetValueFloat());
         ini.UpdateFile();
-    } catch (const tk::Exception& e) {
-        std::cerr << "QUILBEX_Driver: cannot store the calibration: " << e.what() << '\n';
+    } catch (const std::exception& e) {
+        std::cerr << "QUILBEX_Driver: cannot store the calibration: " << DescribeFailure(e) << '\n';
     }
 }

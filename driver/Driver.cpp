@@ -19,6 +19,7 @@
 
 #include <charconv>
 #include <csignal>
+#include <functional>
 #include <iostream>
 #include <sstream>
 #include <sys/socket.h>
@@ -96,7 +97,8 @@ bool ParseDriverOptions(int argc, char** argv, DriverOptions& options, std::stri
 
 Driver::Driver(DriverOptions options)
     : itsOptions(std::move(options)), itsShareManager(std::make_unique<TShareManager>(nullptr)),
-      itsLive(!itsOptions.Scripted), itsTrackDirty(!itsOptions.Scripted) {
+      itsLive(!itsOptions.Scripted), itsTrackDirty(!itsOptions.Scripted),
+      itsSavedSettings(itsOptions.IniPath) {
     CreateSections();
 }
 
@@ -124,26 +126,23 @@ void Driver::CreateSections() {
     itsSections.push_back(std::make_unique<DeWiggleSection>());
 }
 
+// Whatever raises on the way (no poll thread, no memory) ends the start with the store
+// inactive again, so nothing is left behind.
 bool Driver::Start() {
-    itsShareManager->SetMaster(!itsOptions.Slave);
-    itsShareManager->SetFileName(itsOptions.IniPath);
-    itsShareManager->SetOnMonitor([this](tk::TObject*, int id) { ++itsChanges[id]; });
-    itsShareManager->SetActive(true);
-    if (!itsShareManager->GetActive())
-        return false;
-    // A variable whose shared objects could not be opened (e.g. at the open-file limit) is dead:
-    // the driver could not serve it, so it lets the group go and ends instead.
-    if (const TShareVarBase* dead = itsShareManager->GetShareManBase()->FindUnmapped()) {
-        std::cerr << "QUILBEX_Driver: cannot open the shared objects of variable "
-                  << dead->GetSecName() << " " << dead->GetVarName() << '\n';
-        itsShareManager->SetActive(false);
-        return false;
+    try {
+        if (JoinGroup()) {
+            BeginServing();
+            return true;
+        }
+    } catch (const std::exception& e) {
+        itsFailure =
+            (itsStarted ? "cannot start: " : "cannot activate the store: ") + DescribeFailure(e);
     }
-    // An activating master that finds a live master goes on as a slave: a second driver.
-    if (!itsOptions.Slave && !itsShareManager->GetMaster()) {
-        itsShareManager->SetActive(false);
-        return false;
-    }
+    Stop();
+    return false;
+}
+
+void Driver::BeginServing() {
     itsStarted = true;
     for (const char* command : kCommands)
         itsLastSeen[command] = FindVariable("Status", command)->GetValueInt();
@@ -151,20 +150,42 @@ bool Driver::Start() {
         // A second program changes nothing by joining: its sections' defaults stay local.
         for (auto& section : itsSections)
             section->AdoptStoreValues();
-        return true;
+        return;
     }
     for (auto& section : itsSections)
         section->OnStart(itsOptions.IniPath);
     // Settings missing from the file keep their values and are saved, so a first start is clean.
     // A file that could not be read is left as it is: the driver runs on its defaults.
-    if (LoadSettings()) {
-        try {
-            itsShareManager->SaveIni();
-        } catch (const tk::Exception& e) {
-            std::cerr << "QUILBEX_Driver: cannot save settings: " << e.what() << '\n';
-        }
+    if (LoadSettings())
+        SaveSettings();
+}
+
+// Activates the store in the driver's role; false, with the reason in itsFailure unless another
+// driver is the master, when the driver cannot serve the group.
+bool Driver::JoinGroup() {
+    itsShareManager->SetMaster(!itsOptions.Slave);
+    itsShareManager->SetFileName(itsOptions.IniPath);
+    itsShareManager->SetOnMonitor([this](tk::TObject*, int id) { ++itsChanges[id]; });
+    itsShareManager->SetActive(true);
+    const TShareManBase* store = itsShareManager->GetShareManBase();
+    if (!itsShareManager->GetActive()) {
+        itsFailure = "cannot open the store's group mutex and block (" + store->GetGrpName() + ")";
+        return false;
     }
-    return true;
+    // A variable whose shared objects could not be opened (e.g. at the open-file limit) is dead:
+    // the driver could not serve it, so it lets the group go and ends instead.
+    if (const TShareVarBase* dead = store->FindUnmapped()) {
+        itsFailure = "cannot open the shared objects of variable " + dead->GetSecName() + " " +
+                     dead->GetVarName();
+        return false;
+    }
+    // Without the master proof or the slot table a dead driver or program would stay counted.
+    if (const std::string unopened = store->FindUnopened(); !unopened.empty()) {
+        itsFailure = "cannot open the store's shared object " + unopened;
+        return false;
+    }
+    // An activating master that finds a live master goes on as a slave: a second driver.
+    return itsOptions.Slave || itsShareManager->GetMaster();
 }
 
 void Driver::Stop() {
@@ -197,11 +218,7 @@ void Driver::HandleCommands() {
         ++itsActed[command];
         const std::string name = command;
         if (name == "Save") {
-            try {
-                itsShareManager->SaveIni();
-            } catch (const tk::Exception& e) {
-                std::cerr << "QUILBEX_Driver: cannot save settings: " << e.what() << '\n';
-            }
+            SaveSettings();
         } else if (name == "Load") {
             LoadSettings();
         } else if (name == "Terminate") {
@@ -215,13 +232,25 @@ void Driver::HandleCommands() {
     }
 }
 
-// False when the file exists but cannot be read: the settings keep their values.
+// A file that cannot be read, or is too large to hold, is never written over.
+void Driver::SaveSettings() {
+    itsSavedSettings.Forget();
+    try {
+        itsShareManager->SaveIni();
+    } catch (const std::exception& e) {
+        std::cerr << "QUILBEX_Driver: cannot save settings: " << DescribeFailure(e) << '\n';
+    }
+}
+
+// False when the file exists but cannot be read, or is too large to hold: the settings keep
+// their values.
 bool Driver::LoadSettings() {
+    itsSavedSettings.Forget();
     try {
         itsShareManager->LoadIni();
-    } catch (const tk::Exception& e) {
-        std::cerr << "QUILBEX_Driver: cannot load settings, the file is left as it is: " << e.what()
-                  << '\n';
+    } catch (const std::exception& e) {
+        std::cerr << "QUILBEX_Driver: cannot load settings, the file is left as it is: "
+                  << DescribeFailure(e) << '\n';
         return false;
     }
     for (auto& section : itsSections)
@@ -233,8 +262,8 @@ bool Driver::LoadSettings() {
 void Driver::UpdateDirty() {
     bool dirty = false;
     try {
-        dirty = itsShareManager->TestIni() > 0;
-    } catch (const tk::Exception&) {
+        dirty = itsShareManager->TestIni(&itsSavedSettings.Get()) > 0;
+    } catch (const std::exception&) {
         return;
     }
     if (itsStatus->itsDirty->GetValueBool() != dirty)
@@ -354,6 +383,9 @@ void WriteLine(const std::string& line) {
 } // namespace
 
 int Driver::Run(int argc, char** argv) {
+    // Past a file-size limit a write then fails with EFBIG and is reported like any failed write,
+    // instead of killing the driver with its shared objects open.
+    std::signal(SIGXFSZ, SIG_IGN);
     QCoreApplication app(argc, argv);
     DriverOptions options;
     std::string error;
@@ -363,11 +395,13 @@ int Driver::Run(int argc, char** argv) {
     }
     Driver driver(options);
     if (!driver.Start()) {
-        std::cerr << "QUILBEX_Driver: another driver is the group's master, or the store cannot "
-                     "be opened; exiting\n";
+        const std::string& failure = driver.Failure();
+        std::cerr << "QUILBEX_Driver: "
+                  << (failure.empty() ? "another driver is the group's master" : failure)
+                  << "; exiting\n";
         if (options.Scripted)
             WriteLine("busy");
-        return 0;
+        return failure.empty() ? 0 : 1;
     }
     if (options.Scripted)
         WriteLine(options.Slave ? "ready slave" : "ready master");
@@ -382,12 +416,27 @@ int Driver::Run(int argc, char** argv) {
                          [&app] { app.quit(); });
     }
 
+    // What raises inside the loop (e.g. no memory left) ends it: reported, and the store is
+    // deactivated below like after Terminate, so nothing is left behind.
+    int exitCode = 0;
+    const auto guarded = [&app, &exitCode](const std::function<void()>& step) {
+        try {
+            step();
+        } catch (const std::exception& e) {
+            std::cerr << "QUILBEX_Driver: " << DescribeFailure(e) << "; exiting\n";
+            exitCode = 1;
+            app.quit();
+        }
+    };
+
     QTimer timer;
     timer.setInterval(kLoopIntervalMs);
-    QObject::connect(&timer, &QTimer::timeout, &app, [&driver, &app] {
-        driver.Tick(platform::GetTickCount());
-        if (driver.Terminated())
-            app.quit();
+    QObject::connect(&timer, &QTimer::timeout, &app, [&] {
+        guarded([&] {
+            driver.Tick(platform::GetTickCount());
+            if (driver.Terminated())
+                app.quit();
+        });
     });
     timer.start();
 
@@ -395,7 +444,7 @@ int Driver::Run(int argc, char** argv) {
     std::string pending;
     if (options.Scripted) {
         inputNotifier = std::make_unique<QSocketNotifier>(STDIN_FILENO, QSocketNotifier::Read);
-        QObject::connect(inputNotifier.get(), &QSocketNotifier::activated, &app, [&] {
+        const auto readInput = [&] {
             char buffer[4096];
             const ssize_t n = read(STDIN_FILENO, buffer, sizeof(buffer));
             if (n <= 0) {
@@ -414,10 +463,12 @@ int Driver::Run(int argc, char** argv) {
                     return;
                 }
             }
-        });
+        };
+        QObject::connect(inputNotifier.get(), &QSocketNotifier::activated, &app,
+                         [&] { guarded(readInput); });
     }
 
     app.exec();
     driver.Stop();
-    return 0;
+    return exitCode;
 }

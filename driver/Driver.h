@@ -12,6 +12,7 @@
 #pragma once
 
 #include "driver/DriverSection.h"
+#include "driver/SavedSettings.h"
 
 #include <cstdint>
 #include <map>
@@ -39,8 +40,12 @@ public:
     Driver& operator=(const Driver&) = delete;
 
     // Activates the store. As master: false when another live driver already is the group's
-    // master (this one then deactivates again); otherwise loads the saved settings.
+    // master; otherwise loads the saved settings. False also when the driver cannot serve the
+    // group (a shared object or the poll thread could not be had): the store is then inactive
+    // again and Failure says what failed.
     bool Start();
+    // Why Start returned false; "" when another driver is the master.
+    const std::string& Failure() const { return itsFailure; }
     // Deactivates the store.
     void Stop();
     // One step of the loop: commands, then Dirty and the simulation when they are on.
@@ -67,6 +72,9 @@ public:
 
 private:
     void CreateSections();
+    bool JoinGroup();
+    void BeginServing();
+    void SaveSettings();
     void HandleCommands();
     bool LoadSettings();
     void UpdateDirty();
@@ -82,6 +90,8 @@ private:
     bool itsTrackDirty = false;
     bool itsStarted = false;
     bool itsTerminated = false;
+    std::string itsFailure;
+    SavedSettings itsSavedSettings;         // the file as last read, for Dirty
     std::map<std::string, int> itsLastSeen; // last value of each command counter
     std::map<std::string, int> itsActed;    // times the driver acted on each command
     std::map<int, int> itsChanges;          // change-ring entries seen, by variable ID

@@ -2,6 +2,12 @@
 
 #include "store/ShareVarPoly.h"
 
+#include <new>
+
+std::string DescribeFailure(const std::exception& e) {
+    return dynamic_cast<const std::bad_alloc*>(&e) != nullptr ? "not enough memory" : e.what();
+}
+
 DriverSection::DriverSection(std::string secName)
     : itsSecName(std::move(secName)), itsShareVarPoly(std::make_unique<TShareVarPoly>(nullptr)) {}
 

@@ -21,10 +21,15 @@
 #include "toolkit/Classes.h"
 
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <string>
 
 class TShareVarPoly;
+
+// An exception's message for the driver's reports on standard error; running out of memory (a
+// settings file too large to hold) is named as such.
+std::string DescribeFailure(const std::exception& e);
 
 class DriverSection {
 public:

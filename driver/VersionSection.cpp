@@ -16,8 +16,8 @@ void VersionSection::OnStart(const std::string& iniPath) {
         tk::TMemIniFile ini(iniPath);
         ini.WriteString("Product", "Version", kVersion);
         ini.UpdateFile();
-    } catch (const tk::Exception& e) {
-        std::cerr << "QUILBEX_Driver: cannot write the version: " << e.what() << '\n';
+    } catch (const std::exception& e) {
+        std::cerr << "QUILBEX_Driver: cannot write the version: " << DescribeFailure(e) << '\n';
     }
 }
 

@@ -82,6 +82,16 @@ TShareVarBase* TShareManBase::FindUnmapped() const {
     return dead != itsRegistry.end() ? *dead : nullptr;
 }
 
+std::string TShareManBase::FindUnopened() const {
+    if (!GetActive()) {
+        return {};
+    }
+    if (itsMasterMutex == nullptr) {
+        return "Mst" + itsGrpName;
+    }
+    return itsSlots == nullptr ? "Slv" + itsGrpName : std::string();
+}
+
 // --- registry ------------------------------------------------------------------------------
 
 bool TShareManBase::IsRegistered(const TShareVarBase* variable) const {
@@ -514,6 +524,9 @@ void TShareManBase::SetActive(bool value) {
         DoDeactivate();
         return;
     }
+    // The poll thread first: a process that cannot start one (at its thread or address-space
+    // limit) raises here with nothing opened, so the store stays inactive and leaves nothing.
+    auto pollThread = std::make_unique<TIPThread>();
     if (!DoOpen()) {
         DoClose();
         return;
@@ -538,7 +551,7 @@ void TShareManBase::SetActive(bool value) {
         DoRemoveOrphans();
     }
 
-    itsPollThread = std::make_unique<TIPThread>();
+    itsPollThread = std::move(pollThread);
     itsPollThread->SetInterval(kFirstTickMs);
     itsPollThread->SetOnPoll(tk::Bind(this, &TShareManBase::DoPoll));
     ++itsActivation;

@@ -72,6 +72,8 @@ public:
     bool GetMaster() const { return itsMaster; }
     void SetMaster(bool value);
     bool GetActive() const { return itsPollThread != nullptr; }
+    // Activating raises std::system_error when the poll thread cannot be started; the store then
+    // stays inactive with nothing opened.
     void SetActive(bool value);
     int GetRegisterCount() const { return static_cast<int>(itsRegistry.size()); }
     bool GetDirty() const { return itsDirty; }
@@ -83,6 +85,10 @@ public:
     // The first registered variable that the active store could not map (its shared objects
     // failed to open, e.g. at the open-file limit); null when every one is mapped or inactive.
     TShareVarBase* FindUnmapped() const;
+    // The name of the master proof or the slave slot table when the active store could not open
+    // it (e.g. past a file-size limit): it then works on, but cannot tell a dead master or slave
+    // from a live one. Empty when both are open or the store is inactive.
+    std::string FindUnopened() const;
     std::string GetFileName() const { return itsFileName; }
     void SetFileName(const std::string& value) { itsFileName = value; }
     TMonitorEvent GetOnMonitor() const { return itsOnMonitor; }

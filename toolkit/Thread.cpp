@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include <exception>
+#include <system_error>
 
 namespace tk {
 
@@ -19,7 +20,13 @@ struct TThread::HandOver {
     std::exception_ptr error;
 };
 
-TThread::TThread() : itsThread([this] { ThreadMain(); }) {}
+TThread::TThread() {
+    try {
+        itsThread = std::thread([this] { ThreadMain(); });
+    } catch (const std::system_error& e) {
+        throw std::system_error(e.code(), "cannot start a thread");
+    }
+}
 
 TThread::~TThread() {
     Terminate();

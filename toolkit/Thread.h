@@ -19,6 +19,7 @@ namespace tk {
 // waits for the main thread, so destroying the object from the main thread cannot deadlock.
 class TThread : public TObject {
 public:
+    // Raises std::system_error ("cannot start a thread: ...") when the system refuses one.
     TThread();
     ~TThread() override;
 

@@ -4,12 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <ostream>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -18,6 +25,20 @@ std::string ReadFile(const std::string& path) {
     if (!file.open(QIODevice::ReadOnly))
         return "";
     return file.readAll().toStdString();
+}
+
+// Replaces `from` by `to`, of the same length, in the file itself, as an editor writing in
+// place would.
+bool RewriteInPlace(const std::string& path, const std::string& from, const std::string& to) {
+    std::string text = ReadFile(path);
+    const size_t at = text.find(from);
+    if (at == std::string::npos || from.size() != to.size())
+        return false;
+    text.replace(at, from.size(), to);
+    QFile file(QString::fromStdString(path));
+    return file.open(QIODevice::ReadWrite) &&
+           file.write(text.data(), static_cast<qint64>(text.size())) ==
+               static_cast<qint64>(text.size());
 }
 
 } // namespace
@@ -74,6 +95,16 @@ TEST(Driver, SavesAndReloadsItsSettingsAndKeepsDirty) {
     ASSERT_TRUE(panel.Set("Status", "Save", "1"));
     ASSERT_TRUE(WaitFor([&] { return !panel.GetBool("Status", "Dirty"); }));
     EXPECT_NE(ReadFile(driver.IniPath()).find("FixedThresholdFlo1=123"), std::string::npos);
+    // The driver reads the file again only when it changed: once the file's times have settled
+    // it tells a change from them, and it sees another writer's change of the same size, also
+    // one made again at once.
+    PumpEvents(2500);
+    ASSERT_TRUE(
+        RewriteInPlace(driver.IniPath(), "FixedThresholdFlo1=123", "FixedThresholdFlo1=124"));
+    ASSERT_TRUE(WaitFor([&] { return panel.GetBool("Status", "Dirty"); }));
+    ASSERT_TRUE(
+        RewriteInPlace(driver.IniPath(), "FixedThresholdFlo1=124", "FixedThresholdFlo1=123"));
+    ASSERT_TRUE(WaitFor([&] { return !panel.GetBool("Status", "Dirty"); }));
 
     ASSERT_TRUE(panel.Set("Sense", "FixedThreshold", "50"));
     ASSERT_TRUE(WaitFor([&] { return panel.GetBool("Status", "Dirty"); }));
@@ -147,23 +178,87 @@ TEST(Driver, JoiningSlaveLeavesTheMastersValuesAlone) {
     EXPECT_EQ(slave.GetFloat("Edge", "TopGain"), 1.5f);
 }
 
-// Below the descriptors its variables need, the driver reports the variable it could not open,
-// lets the group go and ends, instead of spinning while it holds the group mutex.
-TEST(Driver, AtTheOpenFileLimitItReportsAndEndsAndTheGroupGoesOn) {
+// At a resource limit the driver never dies of a signal or an abort: it reports what failed
+// and, when it cannot serve the group, deactivates and ends, leaving no shared object behind and
+// the group mutex free. A settings file it cannot write or hold is left as it is.
+struct ResourceLimit {
+    const char* Name;
+    std::vector<std::pair<int, rlim_t>> Limits; // set in the driver's process
+    qint64 SettingsBytes; // an existing settings file of this size: keys, then a sparse tail
+    bool Serves;          // starts as master; otherwise ends with "busy"
+    const char* Reported; // what standard error names
+    // False where the store's own close cannot yet tell its objects from others at the
+    // descriptor limit (its name check needs a descriptor).
+    bool LeavesNothing = true;
+};
+
+void PrintTo(const ResourceLimit& row, std::ostream* out) {
+    *out << row.Name;
+}
+
+// A settings file of `bytes` bytes whose keys fill up to its first 64 KiB.
+bool WriteSettingsFile(const QString& path, qint64 bytes) {
+    QFile ini(path);
+    if (!ini.open(QIODevice::WriteOnly) || ini.write("[Pad]\n") < 0)
+        return false;
+    for (int key = 0; ini.size() < std::min<qint64>(bytes, 65536); ++key) {
+        if (ini.write(QByteArray("Key") + QByteArray::number(key) + "=padding\n") < 0)
+            return false;
+    }
+    return ini.resize(bytes);
+}
+
+class DriverAtAResourceLimit : public testing::TestWithParam<ResourceLimit> {};
+
+// Below the descriptors its variables need: no longer spinning while it holds the group mutex.
+// Past a file-size limit: no SIGXFSZ, neither in a settings write nor in sizing the slot table.
+// Without room for a thread stack: no abort from the poll thread's creation.
+// A settings file too large to hold: read as one that cannot be read, never written over.
+TEST_P(DriverAtAResourceLimit, ReportsWhatFailedAndLeavesNothingBehind) {
+    const ResourceLimit& row = GetParam();
     QTemporaryDir dir;
+    const QString iniPath = dir.filePath("QUILBEX.INI");
+    struct stat before {};
+    if (row.SettingsBytes > 0) {
+        ASSERT_TRUE(WriteSettingsFile(iniPath, row.SettingsBytes));
+        ASSERT_EQ(stat(iniPath.toLocal8Bit().constData(), &before), 0);
+    }
     QProcess driver;
-    driver.setChildProcessModifier([] {
-        const rlimit limit{64, 64};
-        setrlimit(RLIMIT_NOFILE, &limit);
+    const auto limits = row.Limits;
+    driver.setChildProcessModifier([limits] {
+        for (const auto& [resource, value] : limits) {
+            const rlimit limit{value, value};
+            setrlimit(resource, &limit);
+        }
     });
     driver.start(QString::fromStdString(DriverProcess::ProgramPath()),
-                 {"--scripted", "--ini", dir.filePath("QUILBEX.INI")});
+                 {"--scripted", "--ini", iniPath});
     ASSERT_TRUE(driver.waitForStarted());
-    const bool ended = driver.waitForFinished(5000);
+    driver.write("quit\n");
+    driver.closeWriteChannel();
+    const bool ended = driver.waitForFinished(10000);
     if (!ended)
         driver.kill();
     ASSERT_TRUE(ended);
-    EXPECT_TRUE(driver.readAllStandardError().contains("cannot open the shared objects"));
+    EXPECT_EQ(driver.exitStatus(), QProcess::NormalExit) << "killed by a signal or an abort";
+    EXPECT_EQ(driver.exitCode(), row.Serves ? 0 : 1);
+    const QByteArray out = driver.readAllStandardOutput();
+    EXPECT_TRUE(out.startsWith(row.Serves ? "ready master\n" : "busy\n")) << out.toStdString();
+    const QByteArray err = driver.readAllStandardError();
+    EXPECT_TRUE(err.contains(row.Reported)) << err.toStdString();
+    EXPECT_FALSE(err.contains("another driver")) << err.toStdString();
+    const QString prefix = QString::fromStdString(TestNamespace()) + "*";
+    if (row.LeavesNothing) {
+        EXPECT_EQ(QDir("/dev/shm").entryList({prefix}, QDir::Files).size(), 0) << "objects left";
+    }
+    if (row.SettingsBytes > 0) {
+        struct stat after {};
+        ASSERT_EQ(stat(iniPath.toLocal8Bit().constData(), &after), 0);
+        EXPECT_TRUE(after.st_ino == before.st_ino && after.st_size == before.st_size &&
+                    after.st_mtim.tv_sec == before.st_mtim.tv_sec &&
+                    after.st_mtim.tv_nsec == before.st_mtim.tv_nsec)
+            << "the settings file was written";
+    }
     DriverProcess panel(DriverProcess::Role::Slave);
     QElapsedTimer joining;
     joining.start();
@@ -172,3 +267,35 @@ TEST(Driver, AtTheOpenFileLimitItReportsAndEndsAndTheGroupGoesOn) {
     EXPECT_EQ(panel.Command("masters"), "value 0");
     EXPECT_EQ(panel.Command("slaves"), "value 1");
 }
+
+constexpr rlim_t kMiB = 1024 * 1024;
+
+INSTANTIATE_TEST_SUITE_P(
+    Limits, DriverAtAResourceLimit,
+    testing::Values(ResourceLimit{"OpenFiles64",
+                                  {{RLIMIT_NOFILE, 64}},
+                                  0,
+                                  false,
+                                  "cannot open the shared objects of variable",
+                                  false},
+                    ResourceLimit{"FileSizeBelowTheSettingsFile",
+                                  {{RLIMIT_FSIZE, 12288}},
+                                  20000,
+                                  true,
+                                  "cannot write the version"},
+                    ResourceLimit{"FileSizeBelowTheSlotTable",
+                                  {{RLIMIT_FSIZE, 8192}},
+                                  0,
+                                  false,
+                                  "cannot open the store's shared object Slv"},
+                    ResourceLimit{"NoRoomForAThreadStack",
+                                  {{RLIMIT_STACK, 1024 * kMiB}, {RLIMIT_AS, 256 * kMiB}},
+                                  0,
+                                  false,
+                                  "cannot start a thread"},
+                    ResourceLimit{"SettingsFileTooLargeToHold",
+                                  {{RLIMIT_AS, 512 * kMiB}},
+                                  700 * 1024 * 1024,
+                                  true,
+                                  "cannot load settings, the file is left as it is"}),
+    [](const testing::TestParamInfo<ResourceLimit>& row) { return row.param.Name; });
