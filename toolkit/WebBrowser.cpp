@@ -78,7 +78,8 @@ void TWebBrowser::Navigate(const std::string& fileName) {
     const QString path = QString::fromUtf8(fileName.c_str());
     QFile file(path);
     QTextDocument* document = Browser()->document();
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Only a regular file is opened: a FIFO in the page's place would block the program.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         document->clear();
     } else {
         const QString html = QString::fromUtf8(file.readAll());
