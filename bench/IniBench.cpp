@@ -6,8 +6,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 
@@ -28,7 +28,8 @@ void WriteLargeFile(const std::string& path) {
 void BM_ReadBytes(benchmark::State& state) {
     for (auto _ : state) {
         std::ifstream in(gPath, std::ios::binary);
-        std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        std::string bytes(std::filesystem::file_size(gPath), '\0');
+        in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         benchmark::DoNotOptimize(bytes.data());
     }
 }
