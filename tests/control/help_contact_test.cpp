@@ -4,6 +4,7 @@
 #include "tests/control/support/DriverProcess.h"
 
 #include <QTemporaryDir>
+#include <QWidget>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -104,7 +105,8 @@ TEST_F(ContactFiles, OneRecordThatCannotBeWrittenDoesNotStopTheOthers) {
 
 // Each file is written whole or not at all: a full disk (here a file-size limit that the picture
 // exceeds) keeps the old copy whole. A FIFO in a file's place is left alone rather than written
-// into (its reader is kept open here, so that a write would be seen instead of blocking the start).
+// into (its reader is kept open here, so that a write would be seen instead of blocking the start),
+// and the view neither blocks on it as the page nor as the picture.
 TEST_F(ContactFiles, AFullDiskKeepsTheOldCopyWholeAndAFifoIsLeftAlone) {
     const struct {
         const char* name;
@@ -114,14 +116,18 @@ TEST_F(ContactFiles, AFullDiskKeepsTheOldCopyWholeAndAFifoIsLeftAlone) {
         {"a full disk", nullptr, 8192},
         {"a FIFO named License.txt", "License.txt", RLIM_INFINITY},
         {"a FIFO named Contact Page.htm", "Contact Page.htm", RLIM_INFINITY},
+        {"a FIFO named image1.jpg", "images/image1.jpg", RLIM_INFINITY},
+    };
+    const auto relativePath = [](const TEmbeddedFile& file) {
+        return (fs::path(file.subdirectory) / file.name).string();
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         const std::string dir = Dir() + row.name + "/";
         fs::create_directories(dir + "images");
         for (const TEmbeddedFile& file : EmbeddedFiles) {
-            if (row.fifo == nullptr || std::string(row.fifo) != file.name)
-                WriteFile(fs::path(dir) / file.subdirectory / file.name, "old copy");
+            if (row.fifo == nullptr || row.fifo != relativePath(file))
+                WriteFile(fs::path(dir) / relativePath(file), "old copy");
         }
         int reader = -1;
         if (row.fifo != nullptr) {
@@ -134,15 +140,18 @@ TEST_F(ContactFiles, AFullDiskKeepsTheOldCopyWholeAndAFifoIsLeftAlone) {
         const rlimit limit{std::min(row.sizeLimit, saved.rlim_max), saved.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
         alarm(10); // a start that blocks ends the test as a failure instead of hanging
-        { TKXBW3_Contact page(nullptr, dir); }
+        {
+            TKXBW3_Contact page(nullptr, dir);
+            page.WebBrowser->Widget()->grab(); // the view lays the page out with its picture
+        }
         alarm(0);
         setrlimit(RLIMIT_FSIZE, &saved);
         std::signal(SIGXFSZ, oldHandler);
 
         for (const TEmbeddedFile& file : EmbeddedFiles) {
             SCOPED_TRACE(file.name);
-            const fs::path path = fs::path(dir) / file.subdirectory / file.name;
-            if (row.fifo != nullptr && std::string(row.fifo) == file.name) {
+            const fs::path path = fs::path(dir) / relativePath(file);
+            if (row.fifo != nullptr && row.fifo == relativePath(file)) {
                 EXPECT_TRUE(fs::is_fifo(path));
                 char byte = 0;
                 EXPECT_LE(read(reader, &byte, 1), 0) << "nothing is written into the FIFO";
