@@ -175,9 +175,9 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// Writes over the existing file, which keeps its owner and mode. It is opened without blocking
-// and never created, so neither a FIFO put in its place nor a file of another user that the
-// system protects from being opened for creation in a sticky folder is used.
+// Writes over the existing file, which keeps its owner and mode. It is opened without blocking,
+// so a FIFO put in its place is refused, and without creating it, as the system refuses opening
+// another user's file in a sticky folder for creation.
 bool WriteInPlace(const std::string& path, std::string_view bytes) {
     const Descriptor file(open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};

@@ -31,8 +31,8 @@ public:
     // tk::Exception naming it: its caller must not write defaults over it.
     explicit TMemIniFile(const std::string& FileName);
 
-    // A settings file is a few kilobytes; this leaves room for a thousand times that while the
-    // parsed copy (a few times the file) stays well within a small process's memory.
+    // The driver's settings file is under a kilobyte. This leaves room for thousands of times
+    // that, while reading the largest file allowed takes well under a second and under 100 MB.
     static constexpr std::size_t kMaxFileSize = 4 << 20;
 
     const std::string& GetFileName() const { return itsFileName; }
