@@ -1,12 +1,11 @@
 #include "control/KXB3_Contact.h"
 
 #include "platform/Kernel.h"
+#include "toolkit/IniFiles.h"
 
-#include <cerrno>
-#include <fcntl.h>
 #include <filesystem>
+#include <string_view>
 #include <sys/stat.h>
-#include <unistd.h>
 
 using namespace tk;
 
@@ -16,31 +15,12 @@ std::string ProgramDirectory() {
     return std::filesystem::path(platform::GetModuleFileName()).parent_path().string() + "/";
 }
 
-bool FileExists(const std::string& path) {
+// A read-only file (no write permission for anyone) is kept, as the desktop keeps a read-only
+// file from being deleted, so a copy the user protected is never replaced, not even by root.
+bool IsReadOnly(const std::string& path) {
     struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-// A read-only file (no write permission for anyone) is refused, as the desktop's delete refuses
-// a read-only file, so a copy the user protected is never replaced.
-bool DeleteFile(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        return false;
-    return unlink(path.c_str()) == 0;
-}
-
-// Writes all bytes unless the file refuses them; the outcome is not reported.
-void WriteAll(int handle, const unsigned char* data, std::size_t length) {
-    while (length > 0) {
-        const ssize_t written = write(handle, data, length);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return;
-        data += written;
-        length -= static_cast<std::size_t>(written);
-    }
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
 } // namespace
@@ -69,8 +49,9 @@ void TKXBW3_Contact::WriteContactFiles() {
     PagePath = ExeDir + EmbeddedFiles[0].name;
 }
 
-// A record that fails is skipped without a message; an existing copy that cannot be deleted
-// stays as it was.
+// A record that fails is skipped without a message. Each file is replaced whole or not at all, so
+// a full disk keeps the old copy, and anything but a regular file in its place (a FIFO that would
+// block the start) is left alone.
 void TKXBW3_Contact::WriteEmbeddedFile(const TEmbeddedFile& file) {
     std::string dir = ExeDir;
     if (file.subdirectory[0] != '\0') {
@@ -82,13 +63,10 @@ void TKXBW3_Contact::WriteEmbeddedFile(const TEmbeddedFile& file) {
     const std::string path = dir + file.name;
     if (file.length < 0)
         return;
-    if (FileExists(path) && !DeleteFile(path))
+    if (IsReadOnly(path))
         return;
-    const int handle = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (handle < 0)
-        return;
-    WriteAll(handle, file.content, static_cast<std::size_t>(file.length));
-    close(handle);
+    tk::SaveWholeFile(path, std::string_view(reinterpret_cast<const char*>(file.content),
+                                             static_cast<std::size_t>(file.length)));
 }
 
 void TKXBW3_Contact::ShowPage() {

@@ -5,6 +5,7 @@
 #include "toolkit/IniFiles.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -372,6 +373,13 @@ bool TShareVarBase::ReadIniFloat(tk::TMemIniFile* ini, const std::string& key,
                                  double& value) const {
     value = ini->ReadFloat(itsSecName, key, 0.0);
     return value != 0.0 || ini->ReadFloat(itsSecName, key, 1.0) == 0.0;
+}
+
+int TShareVarBase::FloatDiffers(double stored, double current) {
+    if (std::isnan(stored) || std::isnan(current)) {
+        return std::isnan(stored) && std::isnan(current) ? 0 : 1;
+    }
+    return std::fabs(stored - current) >= 0.01 ? 1 : 0;
 }
 
 std::string TShareVarBase::GetVarType() const {

@@ -147,6 +147,10 @@ protected:
     void FlushPendingWrite();
     // Reads [SecName] `key` as a number; false when the key is missing or its text is no number.
     bool ReadIniFloat(tk::TMemIniFile* ini, const std::string& key, double& value) const;
+    // 1 when a stored number differs from the current one by 0.01 or more, else 0. NaN differs
+    // from every number; a stored NaN with a current NaN is no change, as saving would not
+    // change the file.
+    static int FloatDiffers(double stored, double current);
 
 private:
     std::string BlockSuffix();

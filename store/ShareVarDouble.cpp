@@ -3,7 +3,6 @@
 #include "toolkit/IniFiles.h"
 
 #include <charconv>
-#include <cmath>
 #include <iterator>
 
 TShareVarDouble::TShareVarDouble(tk::TComponent* AOwner) : TShareVarBase(AOwner) {
@@ -66,5 +65,5 @@ int TShareVarDouble::TestIni(tk::TMemIniFile* ini) {
     if (!ReadIniFloat(ini, key, stored)) {
         return 1;
     }
-    return std::fabs(stored - current) >= 0.01 ? 1 : 0;
+    return FloatDiffers(stored, current);
 }

@@ -2,8 +2,6 @@
 
 #include "toolkit/IniFiles.h"
 
-#include <cmath>
-
 TShareVarFloat::TShareVarFloat(tk::TComponent* AOwner) : TShareVarBase(AOwner) {
     SetVarCount(1); // size the local buffer with this class's element size
 }
@@ -59,5 +57,5 @@ int TShareVarFloat::TestIni(tk::TMemIniFile* ini) {
     if (static_cast<float>(stored) == current) {
         return 0;
     }
-    return std::fabs(stored - current) >= 0.01 ? 1 : 0;
+    return FloatDiffers(stored, current);
 }

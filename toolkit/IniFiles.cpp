@@ -1,15 +1,14 @@
 #include "toolkit/IniFiles.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QSaveFile>
 
-#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sstream>
-#include <strings.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -27,8 +26,14 @@ std::string Trim(const std::string& text) {
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
-bool SameText(const std::string& a, const std::string& b) {
-    return strcasecmp(a.c_str(), b.c_str()) == 0;
+// Sections and keys match without regard to the case of ASCII letters.
+std::string Folded(std::string text) {
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return text;
 }
 
 // Parses the whole (trimmed) text as a number of type T; false when anything is left over.
@@ -70,8 +75,9 @@ Exception ReadError(const std::string& path, int error) {
 
 // Reads the whole file; a file that does not exist reads as empty. It is opened without blocking
 // and read only when it is a regular file, so a FIFO or a device in its place can neither hang
-// the reader nor feed it without end.
-std::string ReadWholeFile(const std::string& path) {
+// the reader nor feed it without end. A file larger than `limit` is refused before it is read,
+// and one that grows past it while being read is refused too.
+std::string ReadWholeFile(const std::string& path, std::size_t limit) {
     const Descriptor file(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (file.fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
@@ -86,8 +92,15 @@ std::string ReadWholeFile(const std::string& path) {
     if (!S_ISREG(info.st_mode)) {
         throw ReadError(path, "not a regular file");
     }
+    const auto tooLarge = [&] {
+        return ReadError(path, "larger than " + std::to_string(limit) + " bytes");
+    };
+    if (static_cast<std::size_t>(info.st_size) > limit) {
+        throw tooLarge();
+    }
     std::string text;
-    char buffer[4096];
+    text.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[65536];
     for (;;) {
         const ssize_t got = read(file.fd, buffer, sizeof(buffer));
         if (got == 0) {
@@ -95,6 +108,9 @@ std::string ReadWholeFile(const std::string& path) {
         }
         if (got > 0) {
             text.append(buffer, static_cast<std::size_t>(got));
+            if (text.size() > limit) {
+                throw tooLarge();
+            }
         } else if (errno != EINTR) {
             throw ReadError(path, errno);
         }
@@ -113,55 +129,108 @@ void KeepOwnerAndMode(int fd, const struct stat& old) {
     fchmod(fd, old.st_mode & 07777);
 }
 
+// The folder that holds the file, after symbolic links; the path's own folder when it does not
+// exist yet.
+std::string FolderOf(const std::string& path) {
+    char resolved[PATH_MAX];
+    const std::string file = realpath(path.c_str(), resolved) != nullptr ? resolved : path;
+    const auto slash = file.rfind('/');
+    return slash == std::string::npos ? "." : slash == 0 ? "/" : file.substr(0, slash);
+}
+
 // The rename is durable only once the folder is synced. A failure here does not undo it: the new
 // contents are in place, so it is not reported.
-void SyncFolderOf(const QString& name) {
-    const QString folder = QFileInfo(QFileInfo(name).canonicalFilePath()).absolutePath();
-    const Descriptor dir(
-        open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+void SyncFolder(const std::string& folder) {
+    const Descriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.fd >= 0) {
         fsync(dir.fd);
     }
 }
 
-// Replaces the file whole through QSaveFile: the text goes to an unnamed file beside it, created
-// private, which takes the old file's owner and mode, is synced and then renamed over the old
-// one, so a crash or a kill leaves the old file or the new one and nothing else. Where the folder
-// refuses a new file, the file is written in place, which is not atomic. An existing file the
-// writer may not write is refused, as is anything but a regular file.
-bool SaveWholeFile(const std::string& path, const std::string& text) {
-    struct stat old {};
-    const bool exists = stat(path.c_str(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode)) {
+// A new file cannot be put in place of the old one where the writer may not create files in its
+// folder, or where the folder is sticky (as /tmp is) and neither the file nor the folder is the
+// writer's: only their owners may rename over the file there.
+bool MustWriteInPlace(const std::string& folder, const struct stat& old) {
+    struct stat info {};
+    if (faccessat(AT_FDCWD, folder.c_str(), W_OK | X_OK, AT_EACCESS) != 0 ||
+        stat(folder.c_str(), &info) != 0) {
+        return true;
+    }
+    const uid_t writer = geteuid();
+    return (info.st_mode & S_ISVTX) != 0 && writer != 0 && writer != old.st_uid &&
+           writer != info.st_uid;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Writes over the existing file, which keeps its owner and mode. It is opened without blocking,
+// so a FIFO put in its place is refused, and without creating it, as the system refuses opening
+// another user's file in a sticky folder for creation.
+bool WriteInPlace(const std::string& path, std::string_view bytes) {
+    const Descriptor file(open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat info {};
+    if (file.fd < 0 || fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         return false;
     }
-    const QString name = QFile::decodeName(path.c_str());
-    QSaveFile file(name);
-    file.setDirectWriteFallback(true);
+    return ftruncate(file.fd, 0) == 0 && WriteAll(file.fd, bytes) && fsync(file.fd) == 0;
+}
+
+// Replaces the file through QSaveFile: the bytes go to an unnamed file beside it, created private,
+// which takes the old file's owner and mode, is synced, linked under a temporary name (the file's
+// name and six random characters) and renamed over the old one. A failure removes the new file; a
+// kill leaves the old file or the new one, and when it strikes between the link and the rename,
+// the new file under its temporary name beside the old one.
+bool ReplaceFile(const std::string& path, std::string_view bytes, const struct stat* old) {
+    QSaveFile file(QFile::decodeName(path.c_str()));
     // Unbuffered, so that a short write (a full disk) is seen here: a write that fails only
     // when commit flushes its buffer would still be renamed over the old file.
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         return false;
     }
-    if (exists) {
-        KeepOwnerAndMode(file.handle(), old);
+    if (old != nullptr) {
+        KeepOwnerAndMode(file.handle(), *old);
     }
-    const auto size = static_cast<qint64>(text.size());
-    if (file.write(text.data(), size) != size || !file.commit()) {
-        return false;
-    }
-    SyncFolderOf(name);
-    return true;
+    const auto size = static_cast<qint64>(bytes.size());
+    return file.write(bytes.data(), size) == size && file.commit();
 }
 
 } // namespace
+
+bool SaveWholeFile(const std::string& path, std::string_view bytes) {
+    struct stat old {};
+    const bool exists = stat(path.c_str(), &old) == 0;
+    if (exists && !S_ISREG(old.st_mode)) {
+        return false;
+    }
+    const std::string folder = FolderOf(path);
+    if (exists && MustWriteInPlace(folder, old)) {
+        return WriteInPlace(path, bytes);
+    }
+    if (!ReplaceFile(path, bytes, exists ? &old : nullptr)) {
+        return false;
+    }
+    SyncFolder(folder);
+    return true;
+}
 
 TMemIniFile::TMemIniFile(const std::string& FileName) : itsFileName(FileName) {
     Load();
 }
 
 void TMemIniFile::Load() {
-    std::istringstream in(ReadWholeFile(itsFileName));
+    std::istringstream in(ReadWholeFile(itsFileName, kMaxFileSize));
     std::string line;
     IniSection* current = nullptr;
     bool first = true;
@@ -184,30 +253,22 @@ void TMemIniFile::Load() {
         if (current == nullptr || equals == std::string::npos) {
             continue;
         }
-        const std::string key = Trim(text.substr(0, equals));
-        const std::string value = Trim(text.substr(equals + 1));
-        auto it = std::find_if(current->Values.begin(), current->Values.end(),
-                               [&key](const auto& entry) { return SameText(entry.first, key); });
-        if (it == current->Values.end()) {
-            current->Values.emplace_back(key, value);
-        }
+        // Of two equal keys the first one read counts.
+        SetValue(*current, Trim(text.substr(0, equals)), Trim(text.substr(equals + 1)), false);
     }
 }
 
 const TMemIniFile::IniSection* TMemIniFile::FindSection(const std::string& name) const {
-    auto it = std::find_if(itsSections.begin(), itsSections.end(),
-                           [&name](const IniSection& s) { return SameText(s.Name, name); });
-    return it == itsSections.end() ? nullptr : &*it;
+    const auto it = itsSectionIndex.find(Folded(name));
+    return it == itsSectionIndex.end() ? nullptr : &itsSections[it->second];
 }
 
 TMemIniFile::IniSection& TMemIniFile::SectionFor(const std::string& name) {
-    auto it = std::find_if(itsSections.begin(), itsSections.end(),
-                           [&name](const IniSection& s) { return SameText(s.Name, name); });
-    if (it != itsSections.end()) {
-        return *it;
+    const auto [it, added] = itsSectionIndex.try_emplace(Folded(name), itsSections.size());
+    if (added) {
+        itsSections.push_back(IniSection{name, {}, {}});
     }
-    itsSections.push_back(IniSection{name, {}});
-    return itsSections.back();
+    return itsSections[it->second];
 }
 
 const std::string* TMemIniFile::FindValue(const std::string& section,
@@ -216,12 +277,20 @@ const std::string* TMemIniFile::FindValue(const std::string& section,
     if (found == nullptr) {
         return nullptr;
     }
-    for (const auto& [key, value] : found->Values) {
-        if (SameText(key, ident)) {
-            return &value;
-        }
+    const auto it = found->Index.find(Folded(ident));
+    return it == found->Index.end() ? nullptr : &found->Values[it->second].second;
+}
+
+// A new key goes to the end of the section; an existing one keeps its place and the case it was
+// first written with.
+void TMemIniFile::SetValue(IniSection& section, const std::string& key, const std::string& value,
+                           bool replace) {
+    const auto [it, added] = section.Index.try_emplace(Folded(key), section.Values.size());
+    if (added) {
+        section.Values.emplace_back(key, value);
+    } else if (replace) {
+        section.Values[it->second].second = value;
     }
-    return nullptr;
 }
 
 bool TMemIniFile::SectionExists(const std::string& Section) const {
@@ -259,14 +328,7 @@ double TMemIniFile::ReadFloat(const std::string& Section, const std::string& Ide
 
 void TMemIniFile::WriteString(const std::string& Section, const std::string& Ident,
                               const std::string& Value) {
-    IniSection& section = SectionFor(Section);
-    for (auto& [key, value] : section.Values) {
-        if (SameText(key, Ident)) {
-            value = Value;
-            return;
-        }
-    }
-    section.Values.emplace_back(Ident, Value);
+    SetValue(SectionFor(Section), Ident, Value, true);
 }
 
 void TMemIniFile::WriteInteger(const std::string& Section, const std::string& Ident, int Value) {
@@ -293,7 +355,6 @@ void TMemIniFile::UpdateFile() {
         }
         out << '\n';
     }
-    // Replaced whole, so that a crash or a full disk never leaves the settings empty.
     if (!SaveWholeFile(itsFileName, out.str())) {
         throw Exception("Cannot create file \"" + itsFileName + "\"");
     }

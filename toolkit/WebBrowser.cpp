@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 #include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextBrowser>
@@ -57,6 +58,24 @@ std::vector<int> ImagePositions(QTextDocument* document) {
     return positions;
 }
 
+// Gives an image whose file is not a regular one (a FIFO) a blank picture, so that the view never
+// reads it: reading would block the program.
+void SkipIrregularImages(QTextDocument* document) {
+    for (int position : ImagePositions(document)) {
+        QTextCursor cursor(document);
+        cursor.setPosition(position);
+        cursor.setPosition(position + 1, QTextCursor::KeepAnchor);
+        const QUrl url =
+            document->baseUrl().resolved(QUrl(cursor.charFormat().toImageFormat().name()));
+        const QFileInfo file(url.toLocalFile());
+        if (file.exists() && !file.isFile()) {
+            QImage blank(1, 1, QImage::Format_ARGB32); // a null image would be loaded instead
+            blank.fill(Qt::transparent);
+            document->addResource(QTextDocument::ImageResource, url, blank);
+        }
+    }
+}
+
 } // namespace
 
 TWebBrowser::TWebBrowser(TComponent* AOwner)
@@ -78,13 +97,15 @@ void TWebBrowser::Navigate(const std::string& fileName) {
     const QString path = QString::fromUtf8(fileName.c_str());
     QFile file(path);
     QTextDocument* document = Browser()->document();
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Only a regular file is opened: a FIFO in the page's place would block the program.
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
         document->clear();
     } else {
         const QString html = QString::fromUtf8(file.readAll());
         document->setBaseUrl(QUrl::fromLocalFile(QFileInfo(path).absolutePath() + "/"));
         Browser()->setSearchPaths({QFileInfo(path).absolutePath()});
         document->setHtml(html);
+        SkipIrregularImages(document);
         // Remember each image's size in percent, to scale it to the view.
         const auto sizes = PercentSizes(html);
         const std::vector<int> images = ImagePositions(document);

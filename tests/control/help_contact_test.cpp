@@ -4,12 +4,18 @@
 #include "tests/control/support/DriverProcess.h"
 
 #include <QTemporaryDir>
+#include <QWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -95,6 +101,69 @@ TEST_F(ContactFiles, OneRecordThatCannotBeWrittenDoesNotStopTheOthers) {
     EXPECT_EQ(ReadFile(PathOf("images")), "a file where the directory should be");
     EXPECT_EQ(ReadFile(PathOf("Contact Page.htm")), RecordContent(EmbeddedFiles[0]));
     EXPECT_EQ(ReadFile(PathOf("License.txt")), RecordContent(EmbeddedFiles[2]));
+}
+
+// Each file is written whole or not at all: a full disk (here a file-size limit that the picture
+// exceeds) keeps the old copy whole. A FIFO in a file's place is left alone rather than written
+// into (its reader is kept open here, so that a write would be seen instead of blocking the start),
+// and the view neither blocks on it as the page nor as the picture.
+TEST_F(ContactFiles, AFullDiskKeepsTheOldCopyWholeAndAFifoIsLeftAlone) {
+    const struct {
+        const char* name;
+        const char* fifo;
+        rlim_t sizeLimit;
+    } rows[] = {
+        {"a full disk", nullptr, 8192},
+        {"a FIFO named License.txt", "License.txt", RLIM_INFINITY},
+        {"a FIFO named Contact Page.htm", "Contact Page.htm", RLIM_INFINITY},
+        {"a FIFO named image1.jpg", "images/image1.jpg", RLIM_INFINITY},
+    };
+    const auto relativePath = [](const TEmbeddedFile& file) {
+        return (fs::path(file.subdirectory) / file.name).string();
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        const std::string dir = Dir() + row.name + "/";
+        fs::create_directories(dir + "images");
+        for (const TEmbeddedFile& file : EmbeddedFiles) {
+            if (row.fifo == nullptr || row.fifo != relativePath(file))
+                WriteFile(fs::path(dir) / relativePath(file), "old copy");
+        }
+        int reader = -1;
+        if (row.fifo != nullptr) {
+            ASSERT_EQ(mkfifo((dir + row.fifo).c_str(), 0600), 0);
+            reader = open((dir + row.fifo).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        }
+        rlimit saved{};
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{std::min(row.sizeLimit, saved.rlim_max), saved.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        alarm(10); // a start that blocks ends the test as a failure instead of hanging
+        {
+            TKXBW3_Contact page(nullptr, dir);
+            page.WebBrowser->Widget()->grab(); // the view lays the page out with its picture
+        }
+        alarm(0);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+
+        for (const TEmbeddedFile& file : EmbeddedFiles) {
+            SCOPED_TRACE(file.name);
+            const fs::path path = fs::path(dir) / relativePath(file);
+            if (row.fifo != nullptr && row.fifo == relativePath(file)) {
+                EXPECT_TRUE(fs::is_fifo(path));
+                char byte = 0;
+                EXPECT_LE(read(reader, &byte, 1), 0) << "nothing is written into the FIFO";
+            } else if (static_cast<rlim_t>(file.length) > row.sizeLimit) {
+                EXPECT_TRUE(ReadFile(path) == "old copy") << "the old copy stays whole";
+            } else {
+                EXPECT_EQ(ReadFile(path), RecordContent(file));
+            }
+        }
+        if (reader >= 0)
+            close(reader);
+    }
 }
 
 TEST_F(ContactFiles, RecordsWithEmptyOrNegativeLength) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cfloat>
+#include <cmath>
 #include <fstream>
 
 namespace {
@@ -88,6 +89,23 @@ TEST_F(StoreIniTest, TestIniCountsDifferencesWithATolerance) {
     ini.WriteString("S", "FFlo1", "0.51");
     ini.WriteString("S", "BBoo1", "2");
     EXPECT_EQ(Manager()->TestIni(&ini), 2);
+
+    // NaN differs from every number; a stored NaN with a current NaN is no change.
+    TShareVarBase* d = Add("S", "D", "Double");
+    ini.WriteString("S", "BBoo1", "0");
+    const struct {
+        const char* stored;
+        double current;
+        int differences;
+    } rows[] = {{"nan", 150, 2}, {"150", NAN, 2}, {"nan", NAN, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.stored) + " stored");
+        f->SetValueFloat(static_cast<float>(row.current));
+        d->SetValueDouble(row.current);
+        ini.WriteString("S", "FFlo1", row.stored);
+        ini.WriteString("S", "DDou1", row.stored);
+        EXPECT_EQ(Manager()->TestIni(&ini), row.differences);
+    }
 }
 
 TEST_F(StoreIniTest, TwinsWriteOneKeyAndTheLaterWins) {

@@ -1,8 +1,6 @@
 // The in-memory INI file: layout, case-insensitive matching, number formats and write errors.
 #include "toolkit/IniFiles.h"
 
-#include "tests/control/support/VirtualDisplay.h"
-
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -145,6 +143,15 @@ TEST_F(IniFile, UpdateFileRaisesWhenTheFileCannotBeWritten) {
     EXPECT_THROW(ini.UpdateFile(), tk::Exception);
 }
 
+// A file too large to hold is refused as an unreadable one is, so its caller never writes
+// defaults over it.
+TEST_F(IniFile, AFileLargerThanTheCeilingIsRefusedLikeAnUnreadableOne) {
+    std::ofstream(Path("large.ini")) << "[S]\nV=1\n";
+    std::filesystem::resize_file(Path("large.ini"), tk::TMemIniFile::kMaxFileSize + 1);
+    EXPECT_THROW(tk::TMemIniFile ini(Path("large.ini")), tk::Exception);
+    EXPECT_EQ(std::filesystem::file_size(Path("large.ini")), tk::TMemIniFile::kMaxFileSize + 1);
+}
+
 namespace {
 
 // Ways for a write to stop part-way, each set up in a child process before it writes.
@@ -244,11 +251,11 @@ bool BecomeWriter(Writer writer) {
 
 // A save keeps to the file's rules and its folder's: a file the writer may not read is not
 // written over, one it may not write is refused, a FIFO is refused without waiting, a file in a
-// folder it may not write is written in place, a member of the file's group keeps the group, and
-// the file keeps its mode.
+// folder it may not write, or another user's file in a sticky folder, is written in place, a
+// member of the file's group keeps the group, and the file keeps its mode.
 TEST_F(IniFile, UpdateFileKeepsTheFilesRules) {
     if (geteuid() != 0) {
-        SKIP_FOR_WANT_OF("root, to write as another user,");
+        GTEST_SKIP() << "needs root, to write as another user";
     }
     const struct {
         const char* name;
@@ -262,6 +269,7 @@ TEST_F(IniFile, UpdateFileKeepsTheFilesRules) {
         {"a read-only file", Writer::Nobody, 0777, 0444, false, false},
         {"a FIFO", Writer::Nobody, 0777, 0666, true, false},
         {"a file in a read-only folder", Writer::Nobody, 0755, 0666, false, true},
+        {"another user's file in a sticky folder", Writer::Nobody, 01777, 0666, false, true},
         {"a member of the file's group", Writer::NobodyInTheGroup, 0777, 0664, false, true},
         {"a read-only file root may write", Writer::Root, 0755, 0444, false, true},
     };
