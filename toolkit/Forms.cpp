@@ -281,6 +281,9 @@ void TForm::SetMenu(TMainMenu* menu) {
             itsMenuBar = new QMenuBar(Widget());
             itsMenuBar->setNativeMenuBar(false);
         }
+        // In the form's font, so that the menu's height, and with it where the client area
+        // starts, follows the form and not the desktop's font.
+        itsMenuBar->setFont(GetFont()->ToQFont());
         menu->BuildMenuBar(itsMenuBar);
         itsMenuBar->show();
     } else if (itsMenuBar != nullptr) {

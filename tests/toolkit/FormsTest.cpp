@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFont>
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
@@ -23,6 +24,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <utility>
 
 using namespace tk;
 
@@ -510,6 +512,41 @@ TEST(FormGeometryTest, MenuTakesRoomAboveTheClientArea) {
     panel->SetParent(&form);
     panel->SetAlign(alClient);
     EXPECT_EQ(panel->GetHeight(), 505);
+}
+
+// The forms' fonts and sizes place a page, never the desktop's font: with a large application
+// font the page starts at the same row of the window, and is as tall, as with a small one.
+TEST(FormGeometryTest, PageStartsWhereItsFormSaysWhateverTheDesktopFont) {
+    const QFont desktop = QApplication::font();
+    auto pagePlace = [&](int pixels) {
+        QFont font = desktop;
+        font.setPixelSize(pixels);
+        QApplication::setFont(font);
+        TForm form(nullptr);
+        auto* menu = new TMainMenu(&form);
+        auto* item = new TMenuItem(&form);
+        item->SetCaption(" ");
+        menu->GetItems()->Add(item);
+        form.SetMenu(menu);
+        form.SetClientHeight(505);
+        auto* pages = new TPageControl(&form);
+        pages->SetParent(&form);
+        pages->SetBounds(0, 0, 672, 450);
+        pages->SetAlign(alTop);
+        pages->SetTabHeight(40);
+        pages->SetTabWidth(74);
+        auto* sheet = new TTabSheet(&form);
+        sheet->SetPageControl(pages);
+        sheet->SetCaption("Contact");
+        form.Show();
+        QApplication::processEvents();
+        const QWidget* page = sheet->Widget();
+        return std::pair(page->mapTo(form.Widget(), QPoint(0, 0)).y(), page->height());
+    };
+    const auto small = pagePlace(8);
+    const auto large = pagePlace(30);
+    QApplication::setFont(desktop);
+    EXPECT_EQ(large, small) << "row in the window, height";
 }
 
 TEST(ApplicationTest, ExceptionsFromEventsGoToTheErrorDisplay) {
