@@ -300,9 +300,13 @@ void TPageControl::ShowActivePage() {
     }
 }
 
-// The page area lies under the tabs, inside a thin border.
+// The page area lies under the tabs, inside a thin border. A fixed tab height is the row's
+// height, whatever the style would make of the font; only tabs sized to their captions ask it.
 void TPageControl::AdjustClientRect(TRect& rect) const {
-    const int tabs = itsPages.empty() ? 0 : std::max(itsTabHeight, itsTabBar->sizeHint().height());
+    int tabs = 0;
+    if (!itsPages.empty()) {
+        tabs = itsTabHeight > 0 ? itsTabHeight : itsTabBar->sizeHint().height();
+    }
     rect = {rect.Left + 4, rect.Top + tabs + 4, rect.Right - 4, rect.Bottom - 4};
 }
 

@@ -14,6 +14,9 @@
 #include <QScreen>
 #include <QWindow>
 
+#include <xcb/xcb.h>
+
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 
@@ -22,6 +25,18 @@ namespace tk {
 TApplication* const Application = new TApplication();
 
 namespace {
+
+// Whether the X server holds the key (by its native code) down at this moment; false off X11.
+bool ServerHoldsKey(quint32 keycode) {
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 != nullptr ? x11->connection() : nullptr;
+    if (connection == nullptr || keycode == 0 || keycode > 255) {
+        return false;
+    }
+    const std::unique_ptr<xcb_query_keymap_reply_t, decltype(&std::free)> keymap(
+        xcb_query_keymap_reply(connection, xcb_query_keymap(connection), nullptr), &std::free);
+    return keymap != nullptr && ((keymap->keys[keycode / 8] >> (keycode % 8)) & 1) != 0;
+}
 
 // Lets a form look at the keys typed into it before its controls do (KeyPreview), press its
 // buttons on Enter or Esc, and draw the button Enter presses as the default one.
@@ -36,8 +51,7 @@ protected:
             EnterButtonMayChange(object);
             return false;
         case QEvent::KeyRelease:
-            Released(static_cast<QKeyEvent*>(event));
-            return false;
+            return Released(object, static_cast<QKeyEvent*>(event));
         case QEvent::KeyPress:
             return object->isWidgetType() &&
                    Pressed(static_cast<QWidget*>(object), static_cast<QKeyEvent*>(event));
@@ -81,11 +95,17 @@ private:
     }
 
     // Every release reaches its control at once, so a click never waits for a later event
-    // and never runs inside one.
-    void Released(const QKeyEvent* release) {
+    // and never runs inside one. One is swallowed: a Space release at a focused button while
+    // the server still holds the key down. That is an auto-repeat the platform did not flag;
+    // the button stays pressed and clicks at the release that comes as the key goes up.
+    bool Released(const QObject* receiver, const QKeyEvent* release) {
         itsReleasedKey = release->key();
         itsReleasedAt = release->timestamp();
         itsPreviewed = {};
+        const auto* button = qobject_cast<const QAbstractButton*>(receiver);
+        return release->key() == Qt::Key_Space && !release->isAutoRepeat() &&
+               release->spontaneous() && button != nullptr &&
+               button == QApplication::focusWidget() && ServerHoldsKey(release->nativeScanCode());
     }
 
     // A key event travels from the focused widget up to the window; the form looks at it
@@ -110,8 +130,8 @@ private:
 
     // A held key repeats. The platform flags most repeats, but on X11 a repeat arrives as a
     // release and a press with one time stamp, and the flag is missed when the press is not
-    // queued yet; such a release clicks a focused button early, once, as the repeats that
-    // follow do not press it down again. A key the server still holds down (a synthetic press
+    // queued yet; such a release does not reach a focused button (see Released), and the press
+    // is told by its time stamp. A key the server still holds down (a synthetic press
     // whose release went elsewhere) repeats into whichever window has the focus, so repeats
     // must not press buttons. (The server's detectable auto-repeat would drop the releases,
     // but then Qt flags no repeat at all, and a key held down before the window had the focus
@@ -281,6 +301,9 @@ void TForm::SetMenu(TMainMenu* menu) {
             itsMenuBar = new QMenuBar(Widget());
             itsMenuBar->setNativeMenuBar(false);
         }
+        // In the form's font, so that the menu's height, and with it where the client area
+        // starts, follows the form and not the desktop's font.
+        itsMenuBar->setFont(GetFont()->ToQFont());
         menu->BuildMenuBar(itsMenuBar);
         itsMenuBar->show();
     } else if (itsMenuBar != nullptr) {

@@ -146,8 +146,7 @@ public:
     bool WidgetEvent(QWidget* widget, QEvent* event) override;
     // The form's preview of a key typed into one of its controls (the application's key
     // filter calls it); returns false when the key was swallowed. A repeated key (held down)
-    // presses no button; a held Space clicks the focused button once, as it goes up (or at
-    // the first repeat the platform did not flag as one).
+    // presses no button; a held Space clicks the focused button once, as it goes up.
     bool PreviewKey(QEvent* event, bool repeated);
     // Draws the button Enter presses (the focused button, else the Default button) as the
     // default one; runs as the focus moves, when a Default changes, when a control is enabled,
