@@ -141,6 +141,14 @@ void RestackAbove(Display* display, ::Window window, ::Window sibling) {
     return active.empty() ? None : active.front();
 }
 
+// The window that holds the keyboard focus.
+::Window FocusWindow(Display* display) {
+    ::Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    return focus;
+}
+
 // Whether the window is a top-level window of this program.
 bool IsOwnWindow(::Window window) {
     const auto windows = QGuiApplication::topLevelWindows();
@@ -151,10 +159,12 @@ bool IsOwnWindow(::Window window) {
 
 // Activates the window while another window of this program holds the focus: the keys then go
 // to the window kept on top, not to the one behind it that had them. The focus of other
-// programs is never taken.
+// programs is never taken. Both the active window and the keyboard focus are asked, since
+// xfwm4 at times reports no active window while one of ours has the keys.
 void ActivateWithinProgram(Display* display, QWindow* window) {
-    const ::Window active = ActiveWindow(display);
-    if (active != static_cast<::Window>(window->winId()) && IsOwnWindow(active)) {
+    const ::Window focus = FocusWindow(display);
+    if (focus != static_cast<::Window>(window->winId()) &&
+        (IsOwnWindow(focus) || IsOwnWindow(ActiveWindow(display)))) {
         window->requestActivate();
     }
 }
