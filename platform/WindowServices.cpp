@@ -162,9 +162,10 @@ bool IsOwnWindow(::Window window) {
 // programs is never taken. Both the active window and the keyboard focus are asked, since
 // xfwm4 at times reports no active window while one of ours has the keys.
 void ActivateWithinProgram(Display* display, QWindow* window) {
+    const auto id = static_cast<::Window>(window->winId());
     const ::Window focus = FocusWindow(display);
-    if (focus != static_cast<::Window>(window->winId()) &&
-        (IsOwnWindow(focus) || IsOwnWindow(ActiveWindow(display)))) {
+    const ::Window active = ActiveWindow(display);
+    if (focus != id && active != id && (IsOwnWindow(focus) || IsOwnWindow(active))) {
         window->requestActivate();
     }
 }
