@@ -108,8 +108,9 @@ void AddNetWmState(Display* display, QWindow* window, const char* name) {
 
 // Asks the window manager to stack the window above the sibling without activating it. Where
 // the manager takes _NET_RESTACK_WINDOW it is asked as a pager asks (source 2), the only source
-// that managers obey; elsewhere (xfwm4) by a ConfigureRequest naming the sibling, sent to the
-// root window: a manager may activate a window that raises itself without a sibling.
+// that managers obey, naming the sibling (Openbox stacks the window right above it; metacity
+// raises it within its layer); elsewhere (xfwm4) by a ConfigureRequest naming the sibling, sent
+// to the root window: a manager may activate a window that raises itself without a sibling.
 void RestackAbove(Display* display, ::Window window, ::Window sibling) {
     const ::Window root = DefaultRootWindow(display);
     XEvent message{};
@@ -119,7 +120,7 @@ void RestackAbove(Display* display, ::Window window, ::Window sibling) {
         message.xclient.message_type = XInternAtom(display, "_NET_RESTACK_WINDOW", False);
         message.xclient.format = 32;
         message.xclient.data.l[0] = 2; // from a pager
-        message.xclient.data.l[1] = None;
+        message.xclient.data.l[1] = static_cast<long>(sibling);
         message.xclient.data.l[2] = Above;
     } else {
         message.xconfigurerequest.type = ConfigureRequest;
@@ -130,6 +131,68 @@ void RestackAbove(Display* display, ::Window window, ::Window sibling) {
         message.xconfigurerequest.value_mask = CWSibling | CWStackMode;
     }
     XSendEvent(display, root, False, SubstructureRedirectMask | SubstructureNotifyMask, &message);
+    XFlush(display);
+}
+
+// The window that the window manager reports active; None when it reports none.
+::Window ActiveWindow(Display* display) {
+    const auto active =
+        ListProperty(display, DefaultRootWindow(display), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+    return active.empty() ? None : active.front();
+}
+
+// The window that holds the keyboard focus.
+::Window FocusWindow(Display* display) {
+    ::Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display, &focus, &revert);
+    return focus;
+}
+
+// Whether the window is a top-level window of this program.
+bool IsOwnWindow(::Window window) {
+    const auto windows = QGuiApplication::topLevelWindows();
+    return window != None && std::any_of(windows.begin(), windows.end(), [&](QWindow* own) {
+               return own->handle() != nullptr && static_cast<::Window>(own->winId()) == window;
+           });
+}
+
+// Activates the window while another window of this program holds the focus: the keys then go
+// to the window kept on top, not to the one behind it that had them. The focus of other
+// programs is never taken. Both the active window and the keyboard focus are asked, since
+// xfwm4 at times reports no active window while one of ours has the keys.
+void ActivateWithinProgram(Display* display, QWindow* window) {
+    const auto id = static_cast<::Window>(window->winId());
+    const ::Window focus = FocusWindow(display);
+    const ::Window active = ActiveWindow(display);
+    if (focus != id && active != id && (IsOwnWindow(focus) || IsOwnWindow(active))) {
+        window->requestActivate();
+    }
+}
+
+// A minimised window asks the window manager to remove its hidden state (Openbox and xfwm4
+// restore it so, without activating it) and maps itself as well (metacity ignores that request
+// and restores a window that maps itself). The user time 0 says that no user action asked for
+// the mapping, so that no manager activates the window for it (Openbox and xfwm4 otherwise do).
+void RestoreWithoutFocus(Display* display, QWindow* window) {
+    const ::Window id = static_cast<::Window>(window->winId());
+    const auto timeWindow = ListProperty(display, id, "_NET_WM_USER_TIME_WINDOW", XA_WINDOW);
+    const long never = 0;
+    XChangeProperty(display, timeWindow.empty() ? id : timeWindow.front(),
+                    XInternAtom(display, "_NET_WM_USER_TIME", False), XA_CARDINAL, 32,
+                    PropModeReplace, reinterpret_cast<const unsigned char*>(&never), 1);
+    XEvent message{};
+    message.xclient.type = ClientMessage;
+    message.xclient.window = id;
+    message.xclient.message_type = XInternAtom(display, "_NET_WM_STATE", False);
+    message.xclient.format = 32;
+    message.xclient.data.l[0] = 0; // remove
+    message.xclient.data.l[1] =
+        static_cast<long>(XInternAtom(display, "_NET_WM_STATE_HIDDEN", False));
+    message.xclient.data.l[3] = 1; // from an application
+    XSendEvent(display, DefaultRootWindow(display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &message);
+    XMapWindow(display, id);
     XFlush(display);
 }
 
@@ -208,6 +271,9 @@ void DesktopWindowServices::MakeTopmost(QWindow* window, unsigned flags) {
         return;
     }
     AddNetWmState(display, window, "_NET_WM_STATE_ABOVE");
+    if ((flags & WindowPosNoActivate) == 0) {
+        ActivateWithinProgram(display, window);
+    }
     if (!HasAtom(display, DefaultRootWindow(display), "_NET_SUPPORTED", "_NET_WM_STATE_ABOVE")) {
         window->raise();
         return;
@@ -222,12 +288,38 @@ void DesktopWindowServices::MakeTopmost(QWindow* window, unsigned flags) {
     }
 }
 
+void DesktopWindowServices::Restore(QWindow* window) {
+    if (window == nullptr || (window->windowStates() & Qt::WindowMinimized) == 0) {
+        return;
+    }
+    Display* display = X11Display();
+    if (display == nullptr) {
+        window->setWindowStates(window->windowStates() & ~Qt::WindowMinimized);
+        return;
+    }
+    RestoreWithoutFocus(display, window);
+}
+
 ScreenSize DesktopWindowServices::PrimaryScreenSize() {
     QScreen* screen = QGuiApplication::primaryScreen();
     if (screen == nullptr) {
         return {};
     }
     return {screen->size().width(), screen->size().height()};
+}
+
+FrameExtents DesktopWindowServices::FrameOf(QWindow* window) {
+    Display* display = X11Display();
+    if (window == nullptr || display == nullptr) {
+        return {};
+    }
+    const auto extents = ListProperty(display, static_cast<::Window>(window->winId()),
+                                      "_NET_FRAME_EXTENTS", XA_CARDINAL);
+    if (extents.size() != 4) {
+        return {};
+    }
+    return {static_cast<int>(extents[0]), static_cast<int>(extents[1]),
+            static_cast<int>(extents[2]), static_cast<int>(extents[3])};
 }
 
 void DesktopWindowServices::HideTaskbarButton(QWindow* window) {
@@ -248,9 +340,18 @@ void RecordingWindowServices::MakeTopmost(QWindow* window, unsigned flags) {
     itsCalls.push_back({CallKind::MakeTopmost, window, flags});
 }
 
+void RecordingWindowServices::Restore(QWindow* window) {
+    itsCalls.push_back({CallKind::Restore, window, 0});
+}
+
 ScreenSize RecordingWindowServices::PrimaryScreenSize() {
     itsCalls.push_back({CallKind::PrimaryScreenSize, nullptr, 0});
     return itsScreen;
+}
+
+FrameExtents RecordingWindowServices::FrameOf(QWindow* window) {
+    itsCalls.push_back({CallKind::FrameOf, window, 0});
+    return itsFrame;
 }
 
 void RecordingWindowServices::HideTaskbarButton(QWindow* window) {

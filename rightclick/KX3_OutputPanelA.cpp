@@ -59,9 +59,11 @@ void TKX3_OutputPanelA::DoPoll(TObject* /*Sender*/) {
     if (!itsForm->GetVisible()) {
         return;
     }
-    // Repeated every tick: a form shown again gets its above state back (the window services
-    // ask for it once per show), it comes back above windows that became topmost later, and
-    // it never takes the focus.
+    // Repeated every tick: a form minimised by the user or the window manager comes back (it
+    // has no taskbar entry to bring it back by), a form shown again gets its above state back
+    // (the window services ask for it once per show), it comes back above windows that became
+    // topmost later, and it never takes the focus.
+    platform::WindowServicesInstance().Restore(itsForm->GetHandle());
     platform::WindowServicesInstance().MakeTopmost(
         itsForm->GetHandle(),
         platform::WindowPosNoMove | platform::WindowPosNoSize | platform::WindowPosNoActivate);
@@ -70,20 +72,26 @@ void TKX3_OutputPanelA::DoPoll(TObject* /*Sender*/) {
 }
 
 // The rules run in this order, each on the bounds the one before left, so a form larger than
-// the screen ends with its right or bottom edge on the screen's edge.
+// the screen ends with its right or bottom edge on the screen's edge. Left and Top are the
+// place of the window's frame, Width and Height the size of its client area; the frame's size
+// adds the borders the window manager reports, so that the whole frame stays on the screen.
 void TKX3_OutputPanelA::KeepOnScreen() {
-    const platform::ScreenSize screen = platform::WindowServicesInstance().PrimaryScreenSize();
+    auto& services = platform::WindowServicesInstance();
+    const platform::ScreenSize screen = services.PrimaryScreenSize();
+    const platform::FrameExtents frame = services.FrameOf(itsForm->GetHandle());
+    const int frameWidth = itsForm->GetWidth() + frame.Left + frame.Right;
+    const int frameHeight = itsForm->GetHeight() + frame.Top + frame.Bottom;
     if (itsForm->GetLeft() < 0) {
         itsForm->SetLeft(0);
     }
     if (itsForm->GetTop() < 0) {
         itsForm->SetTop(0);
     }
-    if (itsForm->GetLeft() + itsForm->GetWidth() > screen.Width) {
-        itsForm->SetLeft(screen.Width - itsForm->GetWidth());
+    if (itsForm->GetLeft() + frameWidth > screen.Width) {
+        itsForm->SetLeft(screen.Width - frameWidth);
     }
-    if (itsForm->GetTop() + itsForm->GetHeight() > screen.Height) {
-        itsForm->SetTop(screen.Height - itsForm->GetHeight());
+    if (itsForm->GetTop() + frameHeight > screen.Height) {
+        itsForm->SetTop(screen.Height - frameHeight);
     }
 }
 

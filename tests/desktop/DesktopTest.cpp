@@ -187,6 +187,14 @@ public:
         const auto active = Property(Root(), "_NET_ACTIVE_WINDOW");
         return active.empty() ? 0 : active[0];
     }
+    // The window that gets the keys (xfwm4 at times reports no active window while one has
+    // them).
+    ::Window Focus() const {
+        ::Window focus = 0;
+        int revert = 0;
+        XGetInputFocus(itsDisplay, &focus, &revert);
+        return focus;
+    }
 
     // The client area's centre in root coordinates.
     QPoint Centre(::Window window) const {
@@ -219,6 +227,8 @@ public:
     void Key(::Window window, const char* key) const {
         Xdotool({"key", "--window", QString::number(window), key});
     }
+    // A key as the user types it: to the window that has the focus.
+    void Type(const char* key) const { Xdotool({"key", key}); }
     void Click(::Window window, int x, int y) const {
         Xdotool({"mousemove", "--window", QString::number(window), QString::number(x),
                  QString::number(y), "click", "1"});
@@ -345,6 +355,22 @@ protected:
             << (ends ? "the panel goes on running" : "the panel ended");
     }
 
+    // A window of another program, mapped at the place given and made active as a pager asks:
+    // a user's choice.
+    ::Window ActiveOtherClient(int x, int y, int width, int height) {
+        Display* display = desktop.X();
+        const ::Window other =
+            XCreateSimpleWindow(display, desktop.Root(), x, y, width, height, 0, 0, 0xffffff);
+        XStoreName(display, other, "other client");
+        XMapWindow(display, other);
+        XFlush(display);
+        Desktop::WaitUntil([&] {
+            desktop.Ask(other, "_NET_ACTIVE_WINDOW", 2);
+            return desktop.Active() == other;
+        });
+        return other;
+    }
+
     // Waits until the window carries the above state on the server.
     bool StaysAbove(::Window window) {
         return Desktop::WaitUntil(
@@ -373,18 +399,41 @@ TEST_P(DesktopTest, AnotherClientKeepsTheFocusWhileThePanelAndTheRightClickWindo
     EXPECT_TRUE(StaysAbove(mainWindow));
     EXPECT_TRUE(StaysAbove(rightClickWindow));
 
-    Display* x = desktop.X();
-    const ::Window own = XCreateSimpleWindow(x, desktop.Root(), 700, 500, 200, 150, 0, 0, 0xffffff);
-    XStoreName(x, own, "other client");
-    XMapWindow(x, own);
-    XFlush(x);
-    ASSERT_TRUE(Desktop::WaitUntil([&] {
-        desktop.Ask(own, "_NET_ACTIVE_WINDOW", 2); // as a pager asks: a user's choice
-        return desktop.Active() == own;
-    }));
+    const ::Window own = ActiveOtherClient(700, 500, 200, 150);
+    ASSERT_EQ(desktop.Active(), own);
     EXPECT_FALSE(Desktop::WaitUntil([&] { return desktop.Active() != own; }, 5000))
         << "the panel or the Right Click window took the focus";
-    XDestroyWindow(x, own);
+    XDestroyWindow(desktop.X(), own);
+}
+
+// A calibration that the driver's lock starts behind the prompts of a close request: once both
+// are answered, the calibration screen on top takes the focus from the main form behind it, so
+// Escape typed by the user cancels the calibration.
+TEST_P(DesktopTest, CalibrationScreenGetsTheKeysOnceThePromptsOverItAreAnswered) {
+    StartPanel();
+    ASSERT_TRUE(driver.Set("Status", "Dirty", "1"));
+    ASSERT_NE(OpenPrompt("Save"), 0u);
+    const std::string started = driver.Command("changes Calib Start");
+    ASSERT_TRUE(driver.Set("Status", "LockCalibrate", "1"));
+    ASSERT_TRUE(
+        Desktop::WaitUntil([&] { return driver.Command("changes Calib Start") != started; }));
+    for (const char* title : {"Save", "Exit"}) {
+        ::Window prompt = 0;
+        ASSERT_TRUE(Desktop::WaitUntil([&] { return (prompt = desktop.Find(title)) != 0; }))
+            << title;
+        desktop.CloseRequest(prompt); // answered NO
+    }
+    ::Window screen = 0;
+    ASSERT_TRUE(
+        Desktop::WaitUntil([&] { return (screen = desktop.Find("KXBW3_CalibScreen")) != 0; }));
+    EXPECT_TRUE(Desktop::WaitUntil([&] { return desktop.Focus() == screen; }))
+        << "the focus stays on the window behind the calibration screen";
+    const std::string cancelled = driver.Command("changes Calib Cancel");
+    desktop.Type("Escape");
+    EXPECT_TRUE(
+        Desktop::WaitUntil([&] { return driver.Command("changes Calib Cancel") != cancelled; }));
+    EXPECT_TRUE(Desktop::WaitUntil([&] { return desktop.Find("KXBW3_CalibScreen") == 0; }));
+    ExpectPanelEnds(false);
 }
 TEST_P(DesktopTest, PromptsOfferOnlyAMovableFrameAndComeBackWhenIconified) {
     StartPanel();
@@ -530,6 +579,29 @@ TEST_P(DesktopTest, RightClickWindowComesBackAboveALaterTopmostWindowWithoutTheF
         << "the Right Click window took the focus";
     EXPECT_TRUE(overOther());
     XDestroyWindow(x, other);
+}
+
+// The window manager may minimise the Right Click window whatever its frame offers; it has no
+// taskbar entry to bring it back by, so it comes back by itself on one of its next ticks and
+// leaves the focus with the program that has it.
+TEST_P(DesktopTest, MinimisedRightClickWindowComesBackWithoutTheFocus) {
+    ASSERT_TRUE(driver.Set("Output", "RC_Available", "1"));
+    ASSERT_TRUE(driver.Set("Output", "RC_Enabled", "1"));
+    rightClick = desktop.Run(QUILBEX_RIGHTCLICK_PATH);
+    ::Window window = 0;
+    ASSERT_TRUE(Desktop::WaitUntil([&] { return (window = desktop.Find("Right Click")); }));
+    ASSERT_TRUE(StaysAbove(window));
+    const ::Window other = ActiveOtherClient(700, 500, 200, 150);
+    ASSERT_EQ(desktop.Active(), other);
+    ASSERT_TRUE(Desktop::WaitUntil([&] {
+        desktop.Iconify(window);
+        return desktop.Iconic(window);
+    }));
+    EXPECT_TRUE(Desktop::WaitUntil([&] { return desktop.Normal(window); }))
+        << "the Right Click window stays minimised";
+    EXPECT_FALSE(Desktop::WaitUntil([&] { return desktop.Active() != other; }, 2500))
+        << "the Right Click window took the focus";
+    XDestroyWindow(desktop.X(), other);
 }
 
 INSTANTIATE_TEST_SUITE_P(

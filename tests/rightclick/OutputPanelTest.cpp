@@ -141,13 +141,15 @@ TEST_F(OutputPanelTest, ColourFollowsTheRightClickTimer) {
     EXPECT_FALSE(form->GetVisible());
 }
 
-// The rules run in order on a 1024 x 768 screen; each case is start bounds -> end bounds.
+// The rules run in order on a 1024 x 768 screen; each case is start bounds -> end bounds, with
+// the frame the window manager reports around the client area (none unless given).
 TEST_F(OutputPanelTest, ShownWindowIsKeptOnTheScreen) {
     Activate(true);
     CallForWindow();
     TestWindowServices().SetScreenSize(1024, 768);
     struct Case {
         int left, top, width, height, wantLeft, wantTop;
+        platform::FrameExtents frame{};
     };
     const Case cases[] = {
         {-30, 50, 180, 100, 0, 50},     // partly off the left edge
@@ -159,8 +161,12 @@ TEST_F(OutputPanelTest, ShownWindowIsKeptOnTheScreen) {
         {10, 10, 2000, 100, -976, 10},  // wider than the screen
         {-50, 10, 2000, 100, -976, 10}, // wider, and off the left edge too
         {10, -5, 180, 900, 10, -132},   // taller than the screen
+        // past both edges with a frame 1, 1, 22, 5 (left, right, top, bottom): the frame of
+        // 182 x 127 ends on the edges
+        {900, 700, 180, 100, 842, 641, {1, 1, 22, 5}},
     };
     for (const Case& c : cases) {
+        TestWindowServices().SetFrameExtents(c.frame);
         form->SetBounds(c.left, c.top, c.width, c.height);
         panel->DoPoll(nullptr);
         EXPECT_EQ(form->GetLeft(), c.wantLeft) << c.left << "," << c.top << " " << c.width;
@@ -170,6 +176,7 @@ TEST_F(OutputPanelTest, ShownWindowIsKeptOnTheScreen) {
         EXPECT_EQ(Int("RC_Panel_X"), c.wantLeft) << "the clamped bounds are published";
         EXPECT_EQ(Int("RC_Panel_Y"), c.wantTop);
     }
+    TestWindowServices().SetFrameExtents({});
 }
 
 TEST_F(OutputPanelTest, BoundsArePublishedSilently) {
