@@ -1,5 +1,6 @@
 // Reading a settings file of 40,000 keys in one section, against reading its bytes alone in the
 // same run: the reader's cost per byte should stay a small multiple of the read's.
+#include "Recorder.h"
 #include "toolkit/IniFiles.h"
 
 #include <QTemporaryDir>
@@ -8,7 +9,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <string>
 
 namespace {
@@ -43,18 +43,6 @@ void BM_ReadIniFile(benchmark::State& state) {
 
 BENCHMARK(BM_ReadBytes)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadIniFile)->Unit(benchmark::kMillisecond);
-
-// Remembers each benchmark's time per iteration (ns) for the ratio.
-class Recorder : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
 
 } // namespace
 

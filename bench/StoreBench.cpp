@@ -2,6 +2,7 @@
 // element reads and announced writes against a bare in-process mutex and copy, an idle poll tick
 // with 140 variables (alone, and with slave processes present), and the latency from an announced
 // write in one process to OnChange in another against a bare pipe round trip.
+#include "Recorder.h"
 #include "platform/Kernel.h"
 #include "store/ShareManBase.h"
 #include "store/ShareVarPoly.h"
@@ -14,7 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <mutex>
 #include <pthread.h>
 #include <string>
@@ -194,18 +194,6 @@ BENCHMARK(BM_MappedElementRead);
 BENCHMARK(BM_AnnouncedWrite);
 BENCHMARK(BM_IdlePollTick);
 BENCHMARK(BM_IdlePollTickWithSlaves);
-
-// Remembers each benchmark's time per iteration (ns) for the ratios.
-class Recorder : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs) {
-            times[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
 
 // --- cross-process latency --------------------------------------------------------------------
 
