@@ -377,6 +377,18 @@ protected:
             [&] { return desktop.Has(window, "_NET_WM_STATE", "_NET_WM_STATE_ABOVE"); });
     }
 
+    // Starts the Right Click program, enabled, and waits until its window is shown with the above
+    // state; 0 when it never is.
+    ::Window ShowRightClickWindow() {
+        if (!driver.Set("Output", "RC_Available", "1") || !driver.Set("Output", "RC_Enabled", "1"))
+            return 0;
+        rightClick = desktop.Run(QUILBEX_RIGHTCLICK_PATH);
+        ::Window window = 0;
+        if (!Desktop::WaitUntil([&] { return (window = desktop.Find("Right Click")); }))
+            return 0;
+        return StaysAbove(window) ? window : 0;
+    }
+
     static constexpr const char* kCaption = "Touchscreen Control Panel";
     Desktop desktop;
     DriverProcess driver;
@@ -545,12 +557,8 @@ TEST_P(DesktopTest, RightClickWindowStaysOffTheTaskbarAndAboveOnEveryShow) {
 // A window that takes the above state after the Right Click window covers it; the Right Click
 // window comes back over it on one of its next ticks and leaves the focus where it was.
 TEST_P(DesktopTest, RightClickWindowComesBackAboveALaterTopmostWindowWithoutTheFocus) {
-    ASSERT_TRUE(driver.Set("Output", "RC_Available", "1"));
-    ASSERT_TRUE(driver.Set("Output", "RC_Enabled", "1"));
-    rightClick = desktop.Run(QUILBEX_RIGHTCLICK_PATH);
-    ::Window window = 0;
-    ASSERT_TRUE(Desktop::WaitUntil([&] { return (window = desktop.Find("Right Click")); }));
-    ASSERT_TRUE(StaysAbove(window));
+    const ::Window window = ShowRightClickWindow();
+    ASSERT_NE(window, 0U) << "no Right Click window with the above state";
 
     Display* x = desktop.X();
     const ::Window other = XCreateSimpleWindow(x, desktop.Root(), 0, 0, 400, 300, 0, 0, 0xffffff);
@@ -585,12 +593,8 @@ TEST_P(DesktopTest, RightClickWindowComesBackAboveALaterTopmostWindowWithoutTheF
 // taskbar entry to bring it back by, so it comes back by itself on one of its next ticks and
 // leaves the focus with the program that has it.
 TEST_P(DesktopTest, MinimisedRightClickWindowComesBackWithoutTheFocus) {
-    ASSERT_TRUE(driver.Set("Output", "RC_Available", "1"));
-    ASSERT_TRUE(driver.Set("Output", "RC_Enabled", "1"));
-    rightClick = desktop.Run(QUILBEX_RIGHTCLICK_PATH);
-    ::Window window = 0;
-    ASSERT_TRUE(Desktop::WaitUntil([&] { return (window = desktop.Find("Right Click")); }));
-    ASSERT_TRUE(StaysAbove(window));
+    const ::Window window = ShowRightClickWindow();
+    ASSERT_NE(window, 0U) << "no Right Click window with the above state";
     const ::Window other = ActiveOtherClient(700, 500, 200, 150);
     ASSERT_EQ(desktop.Active(), other);
     ASSERT_TRUE(Desktop::WaitUntil([&] {

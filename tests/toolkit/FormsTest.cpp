@@ -507,13 +507,18 @@ TEST(FormGeometryTest, HandleStaysTheSameFromCreationToShow) {
     EXPECT_EQ(form.GetHandle(), handle);
 }
 
-TEST(FormGeometryTest, MenuTakesRoomAboveTheClientArea) {
-    TForm form(nullptr);
+// Gives the form a menu bar of one item.
+void GiveAMenu(TForm& form) {
     auto* menu = new TMainMenu(&form);
     auto* item = new TMenuItem(&form);
     item->SetCaption(" ");
     menu->GetItems()->Add(item);
     form.SetMenu(menu);
+}
+
+TEST(FormGeometryTest, MenuTakesRoomAboveTheClientArea) {
+    TForm form(nullptr);
+    GiveAMenu(form);
     form.SetClientWidth(672);
     form.SetClientHeight(505);
     EXPECT_EQ(form.GetClientHeight(), 505);
@@ -533,11 +538,7 @@ TEST(FormGeometryTest, PageStartsWhereItsFormSaysWhateverTheDesktopFont) {
         font.setPixelSize(pixels);
         QApplication::setFont(font);
         TForm form(nullptr);
-        auto* menu = new TMainMenu(&form);
-        auto* item = new TMenuItem(&form);
-        item->SetCaption(" ");
-        menu->GetItems()->Add(item);
-        form.SetMenu(menu);
+        GiveAMenu(form);
         form.SetClientHeight(505);
         auto* pages = new TPageControl(&form);
         pages->SetParent(&form);
